@@ -1,0 +1,18 @@
+// The check every axis call starts with: library ready, axis in range, driver and card versions.
+#pragma once
+
+#include "core/library.h"
+
+namespace dravik {
+
+// 0 when axis `ch` may be used; otherwise a negative value with the cause reported:
+// -2 not ready (9), -1 axis out of range (0x2000001), -5 driver version (0x12), -6 card type (0x13).
+int validate_axis_call(Library& lib, int ch);
+
+// Validates every axis in order and stops at the first failure; 0 or the failing result.
+int validate_axes(Library& lib, const int* axes, int count);
+
+// Reports kErrBadParam and returns true when `p` is null (null out-pointers of exported calls).
+bool null_out(Library& lib, const void* p);
+
+}  // namespace dravik
