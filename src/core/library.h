@@ -13,6 +13,7 @@
 #include "core/error_ring.h"
 #include "driver/channel.h"
 #include "driver/protocol.h"
+#include "motion/position_monitor.h"
 
 namespace dravik {
 
@@ -73,6 +74,11 @@ public:
     MotionSettings settings;
     std::vector<MoveRecord> moves;       // index ch - 1, same size as axes
     std::array<double, 10> dll_info{};   // diagnostic table, all 0.0
+
+    // The polling thread that completes hand-over changes of position (motion/changes.h). Keep it
+    // the last member: it is destroyed first, and its destructor ends and joins the thread while
+    // everything the thread uses is still alive.
+    PositionMonitor monitor{mutex};
 };
 
 }  // namespace dravik

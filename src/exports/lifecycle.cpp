@@ -1,0 +1,42 @@
+// The one Library of the process, created by the load step and released by the unload step.
+#include "exports/lifecycle.h"
+
+#include <memory>
+#include <mutex>
+
+#include "driver/device.h"
+#include "exports/export_support.h"
+
+namespace dravik {
+namespace {
+
+Library* g_library = nullptr;
+
+}  // namespace
+
+void load_library() {
+    if (g_library != nullptr) return;
+    // The Library constructor prepares the error store and sets the MotionBlock's
+    // group_remaining to 1.
+    g_library = new Library(open_driver_device(kDriverInterfaceClass, 0));
+}
+
+void unload_library() {
+    if (g_library == nullptr) return;
+
+    // ---- Shutdown of motion: stop every axis, then end the polling thread (without holding
+    // ---- the library lock while joining). Added by the motion subsystem.
+
+    g_library->driver.close();
+    delete g_library;
+    g_library = nullptr;
+}
+
+Library& the_library() {
+    // A call that arrives before the load step or after the unload step (from another
+    // library's constructor or destructor) still finds a library rather than a null pointer.
+    if (g_library == nullptr) load_library();
+    return *g_library;
+}
+
+}  // namespace dravik
