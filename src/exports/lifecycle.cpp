@@ -6,6 +6,7 @@
 
 #include "driver/device.h"
 #include "exports/export_support.h"
+#include "motion/stops.h"
 
 namespace dravik {
 namespace {
@@ -24,8 +25,9 @@ void load_library() {
 void unload_library() {
     if (g_library == nullptr) return;
 
-    // ---- Shutdown of motion: stop every axis, then end the polling thread (without holding
-    // ---- the library lock while joining). Added by the motion subsystem.
+    // Stop every axis (ascending, results ignored) and end the polling thread; the lock is
+    // taken for the stops and released before the thread is joined.
+    stop_motion_for_unload(*g_library);
 
     g_library->driver.close();
     delete g_library;
