@@ -52,7 +52,7 @@ public:
     void show_board_info(BoardInfoSource source);
 
     [[nodiscard]] int selected_row() const noexcept { return selected_row_; }
-    [[nodiscard]] const CallSlots& slots() const noexcept { return slots_; }
+    [[nodiscard]] const CallSlots& call_slots() const noexcept { return slots_; }
 
 private:
     void load_parameters(int row);

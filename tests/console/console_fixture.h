@@ -16,7 +16,7 @@ namespace dravik::console::testing {
 
 class ConsoleFixture : public ::testing::Test {
 protected:
-    ConsoleFixture() { fake.name_slots(console.slots()); }
+    ConsoleFixture() { fake.name_slots(console.call_slots()); }
 
     // Types `cells` into `row`, clicks it, forgets the log so far and presses "运行".
     void run_row(int row, const std::vector<std::string>& cells) {

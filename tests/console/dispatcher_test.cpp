@@ -162,18 +162,18 @@ TEST_F(ConsoleFixture, ResultCellsReplaceWhatWasTyped) {
     EXPECT_EQ(view.cell_text(9, 1), "2000");
     // The low speed now stands where the axis number was typed; the next click loads it as P1.
     console.click(9);
-    EXPECT_EQ(console.slots().p[0], 2000);
+    EXPECT_EQ(console.call_slots().p[0], 2000);
 }
 
 TEST_F(ConsoleFixture, InportKeepsTheValueInP2AndReadsTheSamePortAgain) {
     fake.returns_in_turn("Inport", {77, 78});
     run_row(72, {"3"});
-    EXPECT_EQ(console.slots().p[1], 77);
-    EXPECT_EQ(console.slots().p[0], 3);
+    EXPECT_EQ(console.call_slots().p[1], 77);
+    EXPECT_EQ(console.call_slots().p[0], 3);
     console.run();
     EXPECT_EQ(log, (Log{"Inport(3)", "Inport(3)"}));
     EXPECT_EQ(view.cell_text(72, 2), "78");
-    EXPECT_EQ(console.slots().p[1], 78);
+    EXPECT_EQ(console.call_slots().p[1], 78);
 }
 
 TEST_F(ConsoleFixture, RunBeforeAnyClickRunsRowZero) {
@@ -187,7 +187,7 @@ TEST_F(ConsoleFixture, ClickOnNoRowClearsParametersAndRunDoesNothing) {
     console.click(12);
     console.click(-1);
     EXPECT_EQ(console.selected_row(), -1);
-    EXPECT_EQ(console.slots().p, (std::array<int32_t, 7>{}));
+    EXPECT_EQ(console.call_slots().p, (std::array<int32_t, 7>{}));
     log.clear();
     console.run();
     EXPECT_TRUE(log.empty());
@@ -196,7 +196,7 @@ TEST_F(ConsoleFixture, ClickOnNoRowClearsParametersAndRunDoesNothing) {
 TEST_F(ConsoleFixture, ClickLoadsEveryCellThroughTheConversion) {
     view.fill(12, {"12abc", " -7", "", "0x10", "2.5", "+4", "4294967297"});
     console.click(12);
-    EXPECT_EQ(console.slots().p, (std::array<int32_t, 7>{12, -7, 0, 0, 2, 4, 1}));
+    EXPECT_EQ(console.call_slots().p, (std::array<int32_t, 7>{12, -7, 0, 0, 2, 4, 1}));
 }
 
 TEST_F(ConsoleFixture, DoubleClickConfirmWritesCellsAsTypedAndConvertsThem) {
@@ -208,7 +208,7 @@ TEST_F(ConsoleFixture, DoubleClickConfirmWritesCellsAsTypedAndConvertsThem) {
     EXPECT_EQ(view.cell_text(12, 1), "3");
     EXPECT_EQ(view.cell_text(12, 2), "abc");
     EXPECT_EQ(view.cell_text(12, 4), " 9");
-    EXPECT_EQ(console.slots().p, (std::array<int32_t, 7>{3, 0, 0, 9, -1, 0, 70}));
+    EXPECT_EQ(console.call_slots().p, (std::array<int32_t, 7>{3, 0, 0, 9, -1, 0, 70}));
     log.clear();
     console.run();
     EXPECT_EQ(log, (Log{"fast_pmove(3,0)"}));
@@ -220,7 +220,7 @@ TEST_F(ConsoleFixture, DoubleClickCancelChangesNothing) {
     console.click(12);
     console.double_click(12);
     EXPECT_EQ(view.cell_text(12, 1), "1");
-    EXPECT_EQ(console.slots().p[1], 2);
+    EXPECT_EQ(console.call_slots().p[1], 2);
 }
 
 TEST_F(ConsoleFixture, DoubleClickOnNoRowOpensEmptyFieldsAndChangesNoCell) {
