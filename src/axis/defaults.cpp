@@ -17,9 +17,9 @@ constexpr int32_t kDefaultBacklash = 20;
 constexpr uint8_t kDefaultRampFlag = 2;
 
 // Registers cleared at start-up, in the order they are written (after REG_MODE).
-constexpr int32_t kClearedRegisters[] = {REG_REMAINING, REG_AUX4,     REG_SPEED_CHANGE,
-                                         REG_DISTANCE_CHANGE, REG_AUX32, REG_AUX36,
-                                         REG_ENCODER,   REG_INPUT_CONFIG, REG_HOME_CONFIG};
+constexpr int32_t kClearedRegisters[] = {REG_REMAINING,       REG_AUX4,         REG_SPEED_CHANGE,
+                                         REG_DISTANCE_CHANGE, REG_AUX32,        REG_AUX36,
+                                         REG_ENCODER,         REG_INPUT_CONFIG, REG_HOME_CONFIG};
 
 }  // namespace
 

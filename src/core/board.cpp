@@ -18,11 +18,16 @@ int8_t count_byte(int32_t word) { return static_cast<int8_t>(word & 0xFF); }
 // Error code of a bad board combination status (1..4), or 0 for any other status.
 int32_t mix_error(int32_t status) {
     switch (static_cast<int8_t>(status & 0xFF)) {
-        case 1: return kErrMix1;
-        case 2: return kErrMix2;
-        case 3: return kErrMix3;
-        case 4: return kErrMix4;
-        default: return 0;
+        case 1:
+            return kErrMix1;
+        case 2:
+            return kErrMix2;
+        case 3:
+            return kErrMix3;
+        case 4:
+            return kErrMix4;
+        default:
+            return 0;
     }
 }
 

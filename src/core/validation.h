@@ -6,7 +6,8 @@
 namespace dravik {
 
 // 0 when axis `ch` may be used; otherwise a negative value with the cause reported:
-// -2 not ready (9), -1 axis out of range (0x2000001), -5 driver version (0x12), -6 card type (0x13).
+// -2 not ready (9), -1 axis out of range (0x2000001), -5 driver version (0x12), -6 card type
+// (0x13).
 int validate_axis_call(Library& lib, int ch);
 
 // Reads the driver version into the kept values (a failed read keeps them) and tells whether

@@ -30,13 +30,15 @@ DRAVIK_API int DRAVIK_CALL set_vector_conspeed(double conspeed) {
     return exported([&](Library& l) { return dravik::set_vector_conspeed(l, conspeed); });
 }
 DRAVIK_API int DRAVIK_CALL set_vector_profile(double vec_vl, double vec_vh, double vec_ad) {
-    return exported([&](Library& l) { return dravik::set_vector_profile(l, vec_vl, vec_vh, vec_ad); });
+    return exported(
+        [&](Library& l) { return dravik::set_vector_profile(l, vec_vl, vec_vh, vec_ad); });
 }
 DRAVIK_API double DRAVIK_CALL get_vector_conspeed(void) {
     return exported([&](Library& l) { return dravik::get_vector_conspeed(l); });
 }
 DRAVIK_API int DRAVIK_CALL get_vector_profile(double* vec_vl, double* vec_vh, double* vec_ad) {
-    return exported([&](Library& l) { return dravik::get_vector_profile(l, vec_vl, vec_vh, vec_ad); });
+    return exported(
+        [&](Library& l) { return dravik::get_vector_profile(l, vec_vl, vec_vh, vec_ad); });
 }
 
 }  // extern "C"

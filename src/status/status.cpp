@@ -54,11 +54,13 @@ int change_position(Library& lib, int ch, Request request) {
 }  // namespace
 
 int get_abs_pos(Library& lib, int ch, int32_t* abs_pos) {
-    return read_position(lib, ch, abs_pos, [&](int32_t* v) { return lib.driver.read_abs_pos(ch, v); });
+    return read_position(lib, ch, abs_pos,
+                         [&](int32_t* v) { return lib.driver.read_abs_pos(ch, v); });
 }
 
 int get_rel_pos(Library& lib, int ch, int32_t* rel_pos) {
-    return read_position(lib, ch, rel_pos, [&](int32_t* v) { return lib.driver.read_rel_pos(ch, v); });
+    return read_position(lib, ch, rel_pos,
+                         [&](int32_t* v) { return lib.driver.read_rel_pos(ch, v); });
 }
 
 int get_encoder(Library& lib, int ch, int32_t* en_pos) {

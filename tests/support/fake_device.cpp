@@ -12,26 +12,46 @@ namespace {
 
 const char* command_name(int32_t code) {
     switch (code) {
-        case kCmdDriverVersion: return "driver_version";
-        case kCmdBoardCount: return "board_count";
-        case kCmdBoardMixStatus: return "board_mix_status";
-        case kCmdBoardInfo: return "board_info";
-        case kCmdStartBoardInit: return "start_board_init";
-        case kCmdReadAxisReg: return "read_axis_reg";
-        case kCmdWriteAxisReg: return "write_axis_reg";
-        case kCmdReadBoardReg: return "read_board_reg";
-        case kCmdWriteBoardReg: return "write_board_reg";
-        case kCmdSyncSerial: return "sync_motion_serial";
-        case kCmdReadPort: return "read_port";
-        case kCmdWritePort: return "write_port";
-        case kCmdAdjustDistance: return "adjust_distance";
-        case kCmdClearEncoder: return "clear_encoder_pos";
-        case kCmdReadAbsPos: return "read_abs_pos";
-        case kCmdReadRelPos: return "read_rel_pos";
-        case kCmdClearPos: return "clear_pos";
-        case kCmdReadCurDir: return "read_cur_dir";
-        case kCmdWriteAbsPos: return "write_abs_pos";
-        default: return "unknown";
+        case kCmdDriverVersion:
+            return "driver_version";
+        case kCmdBoardCount:
+            return "board_count";
+        case kCmdBoardMixStatus:
+            return "board_mix_status";
+        case kCmdBoardInfo:
+            return "board_info";
+        case kCmdStartBoardInit:
+            return "start_board_init";
+        case kCmdReadAxisReg:
+            return "read_axis_reg";
+        case kCmdWriteAxisReg:
+            return "write_axis_reg";
+        case kCmdReadBoardReg:
+            return "read_board_reg";
+        case kCmdWriteBoardReg:
+            return "write_board_reg";
+        case kCmdSyncSerial:
+            return "sync_motion_serial";
+        case kCmdReadPort:
+            return "read_port";
+        case kCmdWritePort:
+            return "write_port";
+        case kCmdAdjustDistance:
+            return "adjust_distance";
+        case kCmdClearEncoder:
+            return "clear_encoder_pos";
+        case kCmdReadAbsPos:
+            return "read_abs_pos";
+        case kCmdReadRelPos:
+            return "read_rel_pos";
+        case kCmdClearPos:
+            return "clear_pos";
+        case kCmdReadCurDir:
+            return "read_cur_dir";
+        case kCmdWriteAbsPos:
+            return "write_abs_pos";
+        default:
+            return "unknown";
     }
 }
 
@@ -146,9 +166,17 @@ bool FakeDevice::answer_command(DriverCommand& c) {
     int32_t* w = c.words;
     const int a = w[0];
     switch (c.command) {
-        case kCmdDriverVersion: w[0] = version_[0]; w[1] = version_[1]; w[2] = version_[2]; return true;
-        case kCmdBoardCount: w[0] = board_count_.value_or(static_cast<int32_t>(axes_.size())); return true;
-        case kCmdBoardMixStatus: w[0] = mix_status_; return true;
+        case kCmdDriverVersion:
+            w[0] = version_[0];
+            w[1] = version_[1];
+            w[2] = version_[2];
+            return true;
+        case kCmdBoardCount:
+            w[0] = board_count_.value_or(static_cast<int32_t>(axes_.size()));
+            return true;
+        case kCmdBoardMixStatus:
+            w[0] = mix_status_;
+            return true;
         case kCmdBoardInfo: {
             if (a < 1 || a > static_cast<int>(axes_.size())) return false;
             auto it = axes_word_.find(a);
@@ -156,33 +184,65 @@ bool FakeDevice::answer_command(DriverCommand& c) {
             w[0] = 0;  // board type
             return true;
         }
-        case kCmdStartBoardInit: w[0] = start_init_result_; return true;
+        case kCmdStartBoardInit:
+            w[0] = start_init_result_;
+            return true;
         case kCmdReadAxisReg: {
             auto it = axis_regs_.find({a, w[1]});
             w[0] = it != axis_regs_.end() ? it->second : 0;
             return true;
         }
-        case kCmdWriteAxisReg: axis_regs_[{a, w[1]}] = w[2]; return true;
+        case kCmdWriteAxisReg:
+            axis_regs_[{a, w[1]}] = w[2];
+            return true;
         case kCmdReadBoardReg: {
             auto it = board_regs_.find({a, w[1]});
-            if (it != board_regs_.end()) w[0] = it->second;
-            else if (w[1] == kBoardVersion) w[0] = 0x00020200;
-            else if (w[1] == kBoardIdentity) w[0] = 0xA0 + a;
-            else w[0] = 0;
+            if (it != board_regs_.end())
+                w[0] = it->second;
+            else if (w[1] == kBoardVersion)
+                w[0] = 0x00020200;
+            else if (w[1] == kBoardIdentity)
+                w[0] = 0xA0 + a;
+            else
+                w[0] = 0;
             return true;
         }
-        case kCmdWriteBoardReg: board_regs_[{a, w[1]}] = w[2]; return true;
-        case kCmdSyncSerial: serial_ = a; w[0] = 0; return true;
-        case kCmdReadPort: w[0] = ports_[a]; return true;
-        case kCmdWritePort: ports_[a] = w[1]; return true;
-        case kCmdAdjustDistance: return true;
-        case kCmdClearEncoder: axis_regs_[{a, REG_ENCODER}] = 0; return true;
-        case kCmdReadAbsPos: w[0] = abs_pos_[a]; return true;
-        case kCmdReadRelPos: w[0] = rel_pos_[a]; return true;
-        case kCmdClearPos: abs_pos_[a] = 0; rel_pos_[a] = 0; return true;
-        case kCmdReadCurDir: w[0] = cur_dir_[a]; return true;
-        case kCmdWriteAbsPos: abs_pos_[a] = w[1]; return true;
-        default: return false;
+        case kCmdWriteBoardReg:
+            board_regs_[{a, w[1]}] = w[2];
+            return true;
+        case kCmdSyncSerial:
+            serial_ = a;
+            w[0] = 0;
+            return true;
+        case kCmdReadPort:
+            w[0] = ports_[a];
+            return true;
+        case kCmdWritePort:
+            ports_[a] = w[1];
+            return true;
+        case kCmdAdjustDistance:
+            return true;
+        case kCmdClearEncoder:
+            axis_regs_[{a, REG_ENCODER}] = 0;
+            return true;
+        case kCmdReadAbsPos:
+            w[0] = abs_pos_[a];
+            return true;
+        case kCmdReadRelPos:
+            w[0] = rel_pos_[a];
+            return true;
+        case kCmdClearPos:
+            abs_pos_[a] = 0;
+            rel_pos_[a] = 0;
+            return true;
+        case kCmdReadCurDir:
+            w[0] = cur_dir_[a];
+            return true;
+        case kCmdWriteAbsPos:
+            abs_pos_[a] = w[1];
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -192,14 +252,28 @@ void FakeDevice::set_driver_version(int32_t major, int32_t minor, int32_t sub) {
     version_[1] = minor;
     version_[2] = sub;
 }
-void FakeDevice::set_board_count(int32_t word) { std::lock_guard lock(mutex_); board_count_ = word; }
-void FakeDevice::set_board_axes(int board, int32_t word) { std::lock_guard lock(mutex_); axes_word_[board] = word; }
-void FakeDevice::set_mix_status(int32_t status) { std::lock_guard lock(mutex_); mix_status_ = status; }
-void FakeDevice::set_start_init_result(int32_t word) { std::lock_guard lock(mutex_); start_init_result_ = word; }
+void FakeDevice::set_board_count(int32_t word) {
+    std::lock_guard lock(mutex_);
+    board_count_ = word;
+}
+void FakeDevice::set_board_axes(int board, int32_t word) {
+    std::lock_guard lock(mutex_);
+    axes_word_[board] = word;
+}
+void FakeDevice::set_mix_status(int32_t status) {
+    std::lock_guard lock(mutex_);
+    mix_status_ = status;
+}
+void FakeDevice::set_start_init_result(int32_t word) {
+    std::lock_guard lock(mutex_);
+    start_init_result_ = word;
+}
 void FakeDevice::set_card_version(int board, uint32_t word) {
     set_board_reg(board, kBoardVersion, static_cast<int32_t>(word));
 }
-void FakeDevice::set_identity(int board, int32_t word) { set_board_reg(board, kBoardIdentity, word); }
+void FakeDevice::set_identity(int board, int32_t word) {
+    set_board_reg(board, kBoardIdentity, word);
+}
 
 int32_t FakeDevice::axis_reg(int axis, int32_t offset) const {
     std::lock_guard lock(mutex_);
@@ -231,30 +305,66 @@ int32_t FakeDevice::abs_pos(int axis) const {
     auto it = abs_pos_.find(axis);
     return it != abs_pos_.end() ? it->second : 0;
 }
-void FakeDevice::set_abs_pos(int axis, int32_t pos) { std::lock_guard lock(mutex_); abs_pos_[axis] = pos; }
+void FakeDevice::set_abs_pos(int axis, int32_t pos) {
+    std::lock_guard lock(mutex_);
+    abs_pos_[axis] = pos;
+}
 int32_t FakeDevice::rel_pos(int axis) const {
     std::lock_guard lock(mutex_);
     auto it = rel_pos_.find(axis);
     return it != rel_pos_.end() ? it->second : 0;
 }
-void FakeDevice::set_rel_pos(int axis, int32_t pos) { std::lock_guard lock(mutex_); rel_pos_[axis] = pos; }
-void FakeDevice::set_cur_dir(int axis, int32_t dir) { std::lock_guard lock(mutex_); cur_dir_[axis] = dir; }
+void FakeDevice::set_rel_pos(int axis, int32_t pos) {
+    std::lock_guard lock(mutex_);
+    rel_pos_[axis] = pos;
+}
+void FakeDevice::set_cur_dir(int axis, int32_t dir) {
+    std::lock_guard lock(mutex_);
+    cur_dir_[axis] = dir;
+}
 int32_t FakeDevice::port(int p) const {
     std::lock_guard lock(mutex_);
     auto it = ports_.find(p);
     return it != ports_.end() ? it->second : 0;
 }
-void FakeDevice::set_port(int p, int32_t value) { std::lock_guard lock(mutex_); ports_[p] = value; }
-int32_t FakeDevice::serial() const { std::lock_guard lock(mutex_); return serial_; }
+void FakeDevice::set_port(int p, int32_t value) {
+    std::lock_guard lock(mutex_);
+    ports_[p] = value;
+}
+int32_t FakeDevice::serial() const {
+    std::lock_guard lock(mutex_);
+    return serial_;
+}
 
-void FakeDevice::fail_next(int n) { std::lock_guard lock(mutex_); fail_next_ = n; }
-void FakeDevice::fail_at(size_t index) { std::lock_guard lock(mutex_); fail_at_.insert(index); }
-void FakeDevice::refuse_motion_next(int n) { std::lock_guard lock(mutex_); refuse_next_ = n; }
-void FakeDevice::refuse_motion_at(size_t index) { std::lock_guard lock(mutex_); refuse_at_.insert(index); }
+void FakeDevice::fail_next(int n) {
+    std::lock_guard lock(mutex_);
+    fail_next_ = n;
+}
+void FakeDevice::fail_at(size_t index) {
+    std::lock_guard lock(mutex_);
+    fail_at_.insert(index);
+}
+void FakeDevice::refuse_motion_next(int n) {
+    std::lock_guard lock(mutex_);
+    refuse_next_ = n;
+}
+void FakeDevice::refuse_motion_at(size_t index) {
+    std::lock_guard lock(mutex_);
+    refuse_at_.insert(index);
+}
 
-std::vector<Request> FakeDevice::requests() const { std::lock_guard lock(mutex_); return log_; }
-size_t FakeDevice::request_count() const { std::lock_guard lock(mutex_); return log_.size(); }
-void FakeDevice::clear_requests() { std::lock_guard lock(mutex_); log_.clear(); }
+std::vector<Request> FakeDevice::requests() const {
+    std::lock_guard lock(mutex_);
+    return log_;
+}
+size_t FakeDevice::request_count() const {
+    std::lock_guard lock(mutex_);
+    return log_.size();
+}
+void FakeDevice::clear_requests() {
+    std::lock_guard lock(mutex_);
+    log_.clear();
+}
 
 std::vector<Cmd> FakeDevice::commands() const {
     std::vector<Cmd> out;
@@ -277,7 +387,8 @@ std::vector<MotionBlock> FakeDevice::motion_blocks() const {
 std::vector<int32_t> FakeDevice::writes_to(int axis, int32_t offset) const {
     std::vector<int32_t> out;
     for (const Cmd& c : commands())
-        if (c.code == kCmdWriteAxisReg && c.args.size() == 3 && c.args[0] == axis && c.args[1] == offset)
+        if (c.code == kCmdWriteAxisReg && c.args.size() == 3 && c.args[0] == axis &&
+            c.args[1] == offset)
             out.push_back(c.args[2]);
     return out;
 }

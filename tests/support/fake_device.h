@@ -58,15 +58,15 @@ public:
 
     // ---- What the driver reports ----
     void set_driver_version(int32_t major, int32_t minor, int32_t sub);
-    void set_board_count(int32_t word);         // word 0 of the count command (default: boards)
+    void set_board_count(int32_t word);  // word 0 of the count command (default: boards)
     void set_board_axes(int board, int32_t axes_word);  // word 1 of the board info command
     void set_mix_status(int32_t status);
     void set_start_init_result(int32_t word);
-    void set_card_version(int board, uint32_t word);    // board register 508 (default 0x00020200)
-    void set_identity(int board, int32_t word);         // board register 500 (default 0xA0+board)
+    void set_card_version(int board, uint32_t word);  // board register 508 (default 0x00020200)
+    void set_identity(int board, int32_t word);       // board register 500 (default 0xA0+board)
 
     // ---- Registers and positions ----
-    int32_t axis_reg(int axis, int32_t offset) const;   // unknown offsets read 0
+    int32_t axis_reg(int axis, int32_t offset) const;  // unknown offsets read 0
     void set_axis_reg(int axis, int32_t offset, int32_t value);
     int32_t board_reg(int board, int32_t offset) const;
     void set_board_reg(int board, int32_t offset, int32_t value);
@@ -82,17 +82,17 @@ public:
     int32_t serial() const;  // last motion serial number the driver was told
 
     // ---- Fault injection ----
-    void fail_next(int n);              // the next n requests fail
-    void fail_at(size_t index);         // the request with this log index fails
-    void refuse_motion_next(int n);     // the next n motion blocks are answered accepted = 0
+    void fail_next(int n);           // the next n requests fail
+    void fail_at(size_t index);      // the request with this log index fails
+    void refuse_motion_next(int n);  // the next n motion blocks are answered accepted = 0
     void refuse_motion_at(size_t index);
 
     // ---- Recorded traffic (since construction or the last clear) ----
     std::vector<Request> requests() const;
     size_t request_count() const;
     void clear_requests();
-    std::vector<Cmd> commands() const;              // driver commands only, in order
-    std::vector<MotionBlock> motion_blocks() const; // motion blocks only, in order
+    std::vector<Cmd> commands() const;               // driver commands only, in order
+    std::vector<MotionBlock> motion_blocks() const;  // motion blocks only, in order
     // Values written to register `offset` of `axis` with command 9, in order.
     std::vector<int32_t> writes_to(int axis, int32_t offset) const;
     size_t count(int32_t command_code) const;
@@ -103,7 +103,7 @@ private:
     bool should_fail(size_t index);
 
     mutable std::mutex mutex_;
-    std::vector<int> axes_;  // axis count per board
+    std::vector<int> axes_;             // axis count per board
     std::map<int, int32_t> axes_word_;  // overrides of the board info word 1
     std::optional<int32_t> board_count_;
     int32_t version_[3] = {3, 0, 0};

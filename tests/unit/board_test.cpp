@@ -1,8 +1,9 @@
 // Board enumeration and the start-up pair against the FakeDevice.
+#include "core/board.h"
+
 #include <gtest/gtest.h>
 
 #include "axis/registers.h"
-#include "core/board.h"
 #include "core/error_calls.h"
 #include "core/validation.h"
 #include "status/status.h"
@@ -20,7 +21,8 @@ std::vector<Cmd> defaults_traffic(int n) {
     const Cmd card{kCmdReadBoardReg, {1, kBoardVersion}};
     for (int ch = 1; ch <= n; ++ch) {
         out.push_back({kCmdWriteAxisReg, {ch, REG_MODE, int32_t(MODE_DEFAULT)}});
-        for (int reg : {0, 4, 8, 12, 32, 36, 40, 48, 52}) out.push_back({kCmdWriteAxisReg, {ch, reg, 0}});
+        for (int reg : {0, 4, 8, 12, 32, 36, 40, 48, 52})
+            out.push_back({kCmdWriteAxisReg, {ch, reg, 0}});
         for (int i = 0; i < 2; ++i) {  // busy tests of the constant speed and of the profile
             out.push_back(version);
             out.push_back(card);
@@ -34,8 +36,8 @@ std::vector<Cmd> defaults_traffic(int n) {
 TEST_F(BoardTest, StartUpPairOnTwoFourAxisBoardsSendsExactSequence) {
     create({4, 4});
     ASSERT_EQ(auto_set(*lib), 8);
-    std::vector<Cmd> expected{{kCmdBoardCount, {}}, {kCmdBoardInfo, {1}}, {kCmdBoardInfo, {2}},
-                              {kCmdBoardMixStatus, {}}};
+    std::vector<Cmd> expected{
+        {kCmdBoardCount, {}}, {kCmdBoardInfo, {1}}, {kCmdBoardInfo, {2}}, {kCmdBoardMixStatus, {}}};
     EXPECT_EQ(fake->commands(), expected) << fake->dump();
 
     fake->clear_requests();
@@ -91,12 +93,14 @@ struct AutoSetFailure {
 
 const AutoSetFailure kAutoSetFailures[] = {
     {"no board", [](FakeDevice& f) { f.set_board_count(0); }, 0, kErrNoBoard},
-    {"count byte 0 (high bits set)", [](FakeDevice& f) { f.set_board_count(0x300); }, 0, kErrNoBoard},
+    {"count byte 0 (high bits set)", [](FakeDevice& f) { f.set_board_count(0x300); }, 0,
+     kErrNoBoard},
     {"negative count", [](FakeDevice& f) { f.set_board_count(0xF0); }, 0, kErrNoBoard},
     {"count request fails", [](FakeDevice& f) { f.fail_at(0); }, -1, kErrRequestFailed},
     {"board info fails", [](FakeDevice& f) { f.fail_at(2); }, -2, kErrRequestFailed},
     {"board with no axes", [](FakeDevice& f) { f.set_board_axes(2, 0); }, -3, kErrScanNoAxes},
-    {"board with negative axes", [](FakeDevice& f) { f.set_board_axes(1, 0xFF); }, -3, kErrScanNoAxes},
+    {"board with negative axes", [](FakeDevice& f) { f.set_board_axes(1, 0xFF); }, -3,
+     kErrScanNoAxes},
     {"mix status 1", [](FakeDevice& f) { f.set_mix_status(1); }, -10, kErrMix1},
     {"mix status 2", [](FakeDevice& f) { f.set_mix_status(2); }, -10, kErrMix2},
     {"mix status 3", [](FakeDevice& f) { f.set_mix_status(3); }, -10, kErrMix3},
@@ -162,13 +166,16 @@ const InitBoardFailure kInitBoardFailures[] = {
     {"count request fails", [](FakeDevice& f) { f.fail_at(0); }, -1, kErrRequestFailed, false},
     {"different board count", [](FakeDevice& f) { f.set_board_count(3); }, -3, 0, false},
     {"board info fails", [](FakeDevice& f) { f.fail_at(1); }, -1, kErrRequestFailed, false},
-    {"board with no axes", [](FakeDevice& f) { f.set_board_axes(2, 0); }, -2, kErrInitNoAxes, false},
+    {"board with no axes", [](FakeDevice& f) { f.set_board_axes(2, 0); }, -2, kErrInitNoAxes,
+     false},
     {"different axis count", [](FakeDevice& f) { f.set_board_axes(2, 3); }, -3, 0, false},
     {"board start refused", [](FakeDevice& f) { f.fail_at(3); }, -1, kErrRequestFailed, true},
     // init_board records nothing for these itself; the busy tests of the defaults routine have
     // already failed their validation with the version's own code.
-    {"driver version 3.0.1", [](FakeDevice& f) { f.set_driver_version(3, 0, 1); }, -5, kErrDriverVersion, true},
-    {"card type 1", [](FakeDevice& f) { f.set_card_version(1, 0x01020200); }, -6, kErrCardType, true},
+    {"driver version 3.0.1", [](FakeDevice& f) { f.set_driver_version(3, 0, 1); }, -5,
+     kErrDriverVersion, true},
+    {"card type 1", [](FakeDevice& f) { f.set_card_version(1, 0x01020200); }, -6, kErrCardType,
+     true},
     {"mix status 1", [](FakeDevice& f) { f.set_mix_status(1); }, -10, kErrMix1, true},
     {"mix status 2", [](FakeDevice& f) { f.set_mix_status(2); }, -10, kErrMix2, true},
     {"mix status 3", [](FakeDevice& f) { f.set_mix_status(3); }, -10, kErrMix3, true},
@@ -233,11 +240,8 @@ TEST_F(BoardTest, GetCardnoReadsIdentityWordsOfUpToFourBoards) {
         std::vector<int> expected;  // id1..id4 afterwards (starting from 99)
     };
     const Row rows[] = {
-        {3, {0xA1, 0xA2, 0xA3, 0}},
-        {1, {0xA1, 0, 0, 0}},
-        {4, {0xA1, 0xA2, 0xA3, 0xA4}},
-        {5, {99, 99, 99, 99}},
-        {0, {99, 99, 99, 99}},
+        {3, {0xA1, 0xA2, 0xA3, 0}}, {1, {0xA1, 0, 0, 0}},  {4, {0xA1, 0xA2, 0xA3, 0xA4}},
+        {5, {99, 99, 99, 99}},      {0, {99, 99, 99, 99}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.boards);

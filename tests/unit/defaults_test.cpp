@@ -1,7 +1,8 @@
 // The power-on defaults written by init_board.
+#include "axis/defaults.h"
+
 #include <gtest/gtest.h>
 
-#include "axis/defaults.h"
 #include "axis/registers.h"
 #include "core/board.h"
 #include "support/library_fixture.h"

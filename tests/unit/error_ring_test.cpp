@@ -1,10 +1,11 @@
 // The error ring: folding of repeats, wrap-around, reading back and clearing.
+#include "core/error_ring.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "core/error_calls.h"
-#include "core/error_ring.h"
 #include "support/library_fixture.h"
 
 namespace dravik::test {

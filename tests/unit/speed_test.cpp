@@ -1,4 +1,6 @@
 // Speed conversion and the speed settings, with the worked numbers of the board's speed unit.
+#include "motion/speed.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 
 #include "axis/registers.h"
 #include "core/error_calls.h"
-#include "motion/speed.h"
 #include "support/library_fixture.h"
 
 namespace dravik::test {
@@ -29,14 +30,15 @@ TEST(HalfUpLimited, RoundsHalfUpAndSaturates) {
         int32_t lo, hi, expected;
     };
     const Row rows[] = {
-        {1.986, 1, 8191, 2},   {1.49, 1, 8191, 1},       {1.5, 1, 8191, 2},
-        {0.0, 1, 8191, 1},     {-3.0, 1, 8191, 1},       {8190.6, 1, 8191, 8191},
-        {1e300, 1, 8191, 8191}, {-1e300, 2, 65535, 2},   {kInf, 2, 65535, 65535},
-        {-kInf, 2, 65535, 2},  {kNaN, 2, 65535, 2},      {3300.0, 2, 65535, 3300},
-        {-0.7, -5, 5, 0},      {-7.2, -5, 5, -5},        {2147483647.0, 0, INT32_MAX, INT32_MAX},
+        {1.986, 1, 8191, 2},    {1.49, 1, 8191, 1},    {1.5, 1, 8191, 2},
+        {0.0, 1, 8191, 1},      {-3.0, 1, 8191, 1},    {8190.6, 1, 8191, 8191},
+        {1e300, 1, 8191, 8191}, {-1e300, 2, 65535, 2}, {kInf, 2, 65535, 65535},
+        {-kInf, 2, 65535, 2},   {kNaN, 2, 65535, 2},   {3300.0, 2, 65535, 3300},
+        {-0.7, -5, 5, 0},       {-7.2, -5, 5, -5},     {2147483647.0, 0, INT32_MAX, INT32_MAX},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(half_up_limited(r.x, r.lo, r.hi), r.expected) << r.x << " in [" << r.lo << ", " << r.hi << "]";
+        EXPECT_EQ(half_up_limited(r.x, r.lo, r.hi), r.expected)
+            << r.x << " in [" << r.lo << ", " << r.hi << "]";
 }
 
 TEST_F(SpeedTest, DefaultsGiveSpeedUnit1007) {
@@ -48,7 +50,8 @@ TEST_F(SpeedTest, DefaultsGiveSpeedUnit1007) {
         EXPECT_DOUBLE_EQ(get_conspeed(*lib, ch), 2000.0);
         double ls = 0, hs = 0, ac = 0;
         EXPECT_EQ(get_profile(*lib, ch, &ls, &hs, &ac), 0);
-        EXPECT_EQ(std::vector<double>({ls, hs, ac}), (std::vector<double>{2000.0, 8000.0, 80000.0}));
+        EXPECT_EQ(std::vector<double>({ls, hs, ac}),
+                  (std::vector<double>{2000.0, 8000.0, 80000.0}));
     }
 }
 
@@ -58,15 +61,17 @@ TEST_F(SpeedTest, RateFollowsTheSpeedGiven) {
         int32_t divider;
         double rate;
     };
-    const Row rows[] = {{8200000.0, 1, 1007.0},   {8191.0, 1007, 1.0},  {1000000.0, 8, 125.875},
-                        {2000.0, 4124, 1007.0 / 4124}, {81.91, 100700, 0.01}, {10.0, 100700, 0.01},
-                        {9e6, 1, 1007.0},         {kNaN, 100700, 0.01}, {-kInf, 100700, 0.01},
-                        {kInf, 1, 1007.0}};
+    const Row rows[] = {{8200000.0, 1, 1007.0},  {8191.0, 1007, 1.0},
+                        {1000000.0, 8, 125.875}, {2000.0, 4124, 1007.0 / 4124},
+                        {81.91, 100700, 0.01},   {10.0, 100700, 0.01},
+                        {9e6, 1, 1007.0},        {kNaN, 100700, 0.01},
+                        {-kInf, 100700, 0.01},   {kInf, 1, 1007.0}};
     for (const Row& r : rows) {
         compute_rate(*lib, 1, r.speed);
         EXPECT_EQ(axis(1).rate_divider, r.divider) << r.speed;
         EXPECT_DOUBLE_EQ(axis(1).rate, r.rate) << r.speed;
-        EXPECT_GE(8191.0 * axis(1).rate + 1e-9, std::isnan(r.speed) ? 81.91 : std::min(std::max(r.speed, 81.91), 8.2e6));
+        EXPECT_GE(8191.0 * axis(1).rate + 1e-9,
+                  std::isnan(r.speed) ? 81.91 : std::min(std::max(r.speed, 81.91), 8.2e6));
     }
 }
 
@@ -78,8 +83,8 @@ TEST_F(SpeedTest, MaxSpeed8191GivesUnitOne) {
 }
 
 TEST_F(SpeedTest, MaxSpeedIsLimited) {
-    const std::pair<double, double> rows[] = {{10.0, 81.91}, {9.0e6, 8200000.0}, {kNaN, 81.91},
-                                              {-kInf, 81.91}, {kInf, 8200000.0}, {5000.0, 5000.0}};
+    const std::pair<double, double> rows[] = {{10.0, 81.91},  {9.0e6, 8200000.0}, {kNaN, 81.91},
+                                              {-kInf, 81.91}, {kInf, 8200000.0},  {5000.0, 5000.0}};
     for (auto [given, stored] : rows) {
         EXPECT_EQ(set_maxspeed(*lib, 2, given), 0);
         EXPECT_DOUBLE_EQ(axis(2).max_speed, stored) << given;
@@ -116,8 +121,8 @@ TEST_F(SpeedTest, ConstantSpeedRows) {
         double given, stored;
         int32_t reg;
     };
-    const Row rows[] = {{2000.0, 2000.0, 2},      {-5.0, 0.0, 1},   {kNaN, 0.0, 1},
-                        {9e6, 8200000.0, 8143},   {kInf, 8200000.0, 8143}, {500000.0, 500000.0, 497}};
+    const Row rows[] = {{2000.0, 2000.0, 2},    {-5.0, 0.0, 1},          {kNaN, 0.0, 1},
+                        {9e6, 8200000.0, 8143}, {kInf, 8200000.0, 8143}, {500000.0, 500000.0, 497}};
     for (const Row& r : rows) {
         EXPECT_EQ(set_conspeed(*lib, 3, r.given), 0) << r.given;
         EXPECT_DOUBLE_EQ(get_conspeed(*lib, 3), r.stored) << r.given;
@@ -156,15 +161,15 @@ TEST_F(SpeedTest, ProfileParameterChecks) {
         double ls, hs, ac;
         int result;
     };
-    const Row rows[] = {{5000.0, 4000.0, 1000.0, -1}, {-1.0, 4000.0, 1000.0, -1},
-                        {100.0, -1.0, 1000.0, -1},    {100.0, 4000.0, -0.5, -1},
-                        {kNaN, 4000.0, 1000.0, -1},   {100.0, kNaN, 1000.0, -1},
-                        {100.0, 4000.0, kNaN, -1},    {4000.0, 4000.0, 1000.0, 0},
-                        {0.0, 0.0, 0.0, 0}};
+    const Row rows[] = {
+        {5000.0, 4000.0, 1000.0, -1}, {-1.0, 4000.0, 1000.0, -1},  {100.0, -1.0, 1000.0, -1},
+        {100.0, 4000.0, -0.5, -1},    {kNaN, 4000.0, 1000.0, -1},  {100.0, kNaN, 1000.0, -1},
+        {100.0, 4000.0, kNaN, -1},    {4000.0, 4000.0, 1000.0, 0}, {0.0, 0.0, 0.0, 0}};
     for (const Row& r : rows) {
         reset_err(*lib);
         const AxisState before = axis(2);
-        EXPECT_EQ(set_profile(*lib, 2, r.ls, r.hs, r.ac), r.result) << r.ls << ' ' << r.hs << ' ' << r.ac;
+        EXPECT_EQ(set_profile(*lib, 2, r.ls, r.hs, r.ac), r.result)
+            << r.ls << ' ' << r.hs << ' ' << r.ac;
         EXPECT_EQ(get_last_err(*lib), r.result == 0 ? 0 : kErrBadSpeed);
         if (r.result != 0) EXPECT_DOUBLE_EQ(axis(2).high_speed, before.high_speed);
     }

@@ -1,9 +1,10 @@
 // Positions, status decoding and the command counter.
+#include "status/status.h"
+
 #include <gtest/gtest.h>
 
 #include "axis/registers.h"
 #include "core/error_calls.h"
-#include "status/status.h"
 #include "support/library_fixture.h"
 
 namespace dravik::test {
@@ -26,7 +27,8 @@ TEST_F(StatusTest, StatusBitsDecode) {
         {STATUS_SD, 0, 0, 0, 1, 0},
         {STATUS_ALARM, 0, 0, 0, 0, 1},
         {0xFFFFFFFFu, 1, 2, 1, 1, 1},
-        {~(STATUS_BUSY | STATUS_POS_LIMIT | STATUS_NEG_LIMIT | STATUS_HOME | STATUS_SD | STATUS_ALARM),
+        {~(STATUS_BUSY | STATUS_POS_LIMIT | STATUS_NEG_LIMIT | STATUS_HOME | STATUS_SD |
+           STATUS_ALARM),
          0, 0, 0, 0, 0},
     };
     for (const Row& r : rows) {

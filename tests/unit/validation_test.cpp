@@ -1,9 +1,10 @@
 // validate_axis_call: order of the checks, their codes and their request traffic.
+#include "core/validation.h"
+
 #include <gtest/gtest.h>
 
 #include "core/board.h"
 #include "core/error_calls.h"
-#include "core/validation.h"
 #include "support/library_fixture.h"
 
 namespace dravik::test {

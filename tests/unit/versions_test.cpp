@@ -1,11 +1,12 @@
 // Versions, diagnostics and the raw register calls.
+#include "core/versions.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "axis/registers.h"
 #include "core/error_calls.h"
-#include "core/versions.h"
 #include "support/library_fixture.h"
 
 namespace dravik::test {
@@ -41,9 +42,8 @@ TEST_F(VersionsTest, CardVersionWordIsSplitIntoBytes) {
         uint32_t word;
         std::vector<int32_t> expected;
     };
-    const Row rows[] = {{0x00030102, {0, 3, 1, 2}},
-                        {0x01030102, {1, 3, 1, 2}},
-                        {0xFFFEFDFC, {255, 254, 253, 252}}};
+    const Row rows[] = {
+        {0x00030102, {0, 3, 1, 2}}, {0x01030102, {1, 3, 1, 2}}, {0xFFFEFDFC, {255, 254, 253, 252}}};
     for (const Row& row : rows) {
         fake->set_card_version(2, row.word);
         int32_t v[4] = {};
