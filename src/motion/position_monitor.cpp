@@ -25,6 +25,7 @@ bool PositionMonitor::start(Library& lib) {
     running_ = true;
     try {
         thread_ = std::thread([this, &lib] { body(lib); });
+        ++threads_started_;
     } catch (const std::system_error&) {
         running_ = false;
         return false;

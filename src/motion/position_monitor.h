@@ -33,6 +33,8 @@ public:
     bool start(Library& lib);
     // True from start() until a pass finds nothing pending. Caller holds the library lock.
     bool running() const { return running_; }
+    // Number of polling threads started so far (diagnostics). Caller holds the library lock.
+    unsigned threads_started() const { return threads_started_; }
     // Tells the thread to run no further pass; it ends at its next turn. Any thread may call it.
     void request_close();
     // request_close(), then waits for the thread to end. Caller must NOT hold the library lock.
@@ -43,6 +45,7 @@ private:
 
     std::recursive_mutex& lock_;
     bool running_ = false;              // guarded by the library lock
+    unsigned threads_started_ = 0;      // guarded by the library lock
     std::atomic<bool> closing_{false};  // set once, at unload; no pass and no start after it
     std::thread thread_;                // guarded by the library lock (start, shutdown)
 };
