@@ -69,9 +69,26 @@ DriverCommand make_command(int32_t code, int32_t arg_count, std::initializer_lis
     return cmd;
 }
 
+// Sends command `code` with `args` (arg_count = number of args); on success stores word 0 in
+// *word when given. 0, or -1 when the request failed (already reported).
+int run(DriverChannel& channel, int32_t code, std::initializer_list<int32_t> args,
+        int32_t* word = nullptr) {
+    DriverCommand cmd = make_command(code, static_cast<int32_t>(args.size()), args);
+    if (channel.send_driver_command(cmd) != 0) return -1;
+    if (word) *word = cmd.words[0];
+    return 0;
+}
+
+// Word 0 of command `code`, or -1 when the request failed.
+int32_t result_word(DriverChannel& channel, int32_t code, std::initializer_list<int32_t> args) {
+    int32_t word = 0;
+    return run(channel, code, args, &word) == 0 ? word : -1;
+}
+
 }  // namespace
 
 int DriverChannel::read_driver_version(int32_t* major, int32_t* minor, int32_t* sub) {
+    // The version command carries an argument count of 4 with no meaningful arguments.
     DriverCommand cmd = make_command(kCmdDriverVersion, 4, {});
     if (send_driver_command(cmd) != 0) return -1;
     *major = cmd.words[0];
@@ -80,14 +97,10 @@ int DriverChannel::read_driver_version(int32_t* major, int32_t* minor, int32_t* 
     return 0;
 }
 
-int32_t DriverChannel::read_board_count() {
-    DriverCommand cmd = make_command(kCmdBoardCount, 0, {});
-    return send_driver_command(cmd) != 0 ? -1 : cmd.words[0];
-}
+int32_t DriverChannel::read_board_count() { return result_word(*this, kCmdBoardCount, {}); }
 
 int32_t DriverChannel::read_board_mix_status() {
-    DriverCommand cmd = make_command(kCmdBoardMixStatus, 0, {});
-    return send_driver_command(cmd) != 0 ? -1 : cmd.words[0];
+    return result_word(*this, kCmdBoardMixStatus, {});
 }
 
 int DriverChannel::read_board_info(int32_t board, int8_t* axes, int8_t* type) {
@@ -98,88 +111,58 @@ int DriverChannel::read_board_info(int32_t board, int8_t* axes, int8_t* type) {
     return 0;
 }
 
-int32_t DriverChannel::start_board_init() {
-    DriverCommand cmd = make_command(kCmdStartBoardInit, 0, {});
-    return send_driver_command(cmd) != 0 ? -1 : cmd.words[0];
-}
+int32_t DriverChannel::start_board_init() { return result_word(*this, kCmdStartBoardInit, {}); }
 
 int DriverChannel::read_axis_reg(int32_t axis, int32_t reg, int32_t* value) {
-    DriverCommand cmd = make_command(kCmdReadAxisReg, 2, {axis, reg});
-    if (send_driver_command(cmd) != 0) return -1;
-    *value = cmd.words[0];
-    return 0;
+    return run(*this, kCmdReadAxisReg, {axis, reg}, value);
 }
 
 int DriverChannel::write_axis_reg(int32_t axis, int32_t reg, int32_t value) {
-    DriverCommand cmd = make_command(kCmdWriteAxisReg, 3, {axis, reg, value});
-    return send_driver_command(cmd) != 0 ? -1 : 0;
+    return run(*this, kCmdWriteAxisReg, {axis, reg, value});
 }
 
 int DriverChannel::read_board_reg(int32_t board, int32_t reg, int32_t* value) {
-    DriverCommand cmd = make_command(kCmdReadBoardReg, 2, {board, reg});
-    if (send_driver_command(cmd) != 0) return -1;
-    *value = cmd.words[0];
-    return 0;
+    return run(*this, kCmdReadBoardReg, {board, reg}, value);
 }
 
 int DriverChannel::write_board_reg(int32_t board, int32_t reg, int32_t value) {
-    DriverCommand cmd = make_command(kCmdWriteBoardReg, 3, {board, reg, value});
-    return send_driver_command(cmd) != 0 ? -1 : 0;
+    return run(*this, kCmdWriteBoardReg, {board, reg, value});
 }
 
 int32_t DriverChannel::sync_motion_serial(MotionBlock& block, int32_t value) {
     block.serial = value;
-    DriverCommand cmd = make_command(kCmdSyncSerial, 1, {value});
-    return send_driver_command(cmd) != 0 ? -1 : cmd.words[0];
+    return result_word(*this, kCmdSyncSerial, {value});
 }
 
-int32_t DriverChannel::read_port(int32_t port) {
-    DriverCommand cmd = make_command(kCmdReadPort, 1, {port});
-    return send_driver_command(cmd) != 0 ? -1 : cmd.words[0];
-}
+int32_t DriverChannel::read_port(int32_t port) { return result_word(*this, kCmdReadPort, {port}); }
 
 int DriverChannel::write_port(int32_t port, int32_t byte) {
-    DriverCommand cmd = make_command(kCmdWritePort, 2, {port, byte & 0xFF});
-    return send_driver_command(cmd) != 0 ? -1 : 0;
+    return run(*this, kCmdWritePort, {port, byte & 0xFF});
 }
 
 int DriverChannel::adjust_distance(int32_t axis, int32_t delta) {
-    DriverCommand cmd = make_command(kCmdAdjustDistance, 2, {axis, delta});
-    return send_driver_command(cmd) != 0 ? -1 : 0;
+    return run(*this, kCmdAdjustDistance, {axis, delta});
 }
 
-int DriverChannel::clear_encoder_pos(int32_t axis) {
-    DriverCommand cmd = make_command(kCmdClearEncoder, 1, {axis});
-    return send_driver_command(cmd) != 0 ? -1 : 0;
-}
+int DriverChannel::clear_encoder_pos(int32_t axis) { return run(*this, kCmdClearEncoder, {axis}); }
 
 int DriverChannel::read_abs_pos(int32_t axis, int32_t* pos) {
-    DriverCommand cmd = make_command(kCmdReadAbsPos, 1, {axis});
-    if (send_driver_command(cmd) != 0) return -1;
-    *pos = cmd.words[0];
-    return 0;
+    return run(*this, kCmdReadAbsPos, {axis}, pos);
 }
 
 int DriverChannel::read_rel_pos(int32_t axis, int32_t* pos) {
-    DriverCommand cmd = make_command(kCmdReadRelPos, 1, {axis});
-    if (send_driver_command(cmd) != 0) return -1;
-    *pos = cmd.words[0];
-    return 0;
+    return run(*this, kCmdReadRelPos, {axis}, pos);
 }
 
-int DriverChannel::clear_pos(int32_t axis) {
-    DriverCommand cmd = make_command(kCmdClearPos, 1, {axis});
-    return send_driver_command(cmd) != 0 ? -1 : 0;
-}
+int DriverChannel::clear_pos(int32_t axis) { return run(*this, kCmdClearPos, {axis}); }
 
 int32_t DriverChannel::read_cur_dir(int32_t axis) {
-    DriverCommand cmd = make_command(kCmdReadCurDir, 1, {axis});
-    return send_driver_command(cmd) != 0 ? -2 : cmd.words[0];
+    int32_t word = 0;
+    return run(*this, kCmdReadCurDir, {axis}, &word) == 0 ? word : -2;
 }
 
 int DriverChannel::write_abs_pos(int32_t axis, int32_t pos) {
-    DriverCommand cmd = make_command(kCmdWriteAbsPos, 2, {axis, pos});
-    return send_driver_command(cmd) != 0 ? -1 : 0;
+    return run(*this, kCmdWriteAbsPos, {axis, pos});
 }
 
 }  // namespace dravik
