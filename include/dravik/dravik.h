@@ -1,9 +1,9 @@
 /*
  * dravik.h - public interface of the Dravik motion-control library.
  *
- * Dravik drives Dravik PCI motion boards through the board driver's device: up to 6 boards, whose
- * axes are numbered 1, 2, ... across all boards (board 1's axes first). An application calls
- * auto_set() and then init_board() once, configures each axis, starts moves and polls
+ * Dravik drives Dravik PCI motion boards through the board driver's device: any number of boards
+ * the driver reports, whose axes are numbered 1, 2, ... across all boards (board 1's axes first).
+ * An application calls auto_set() and then init_board() once, configures each axis, starts moves and polls
  * check_done() until they end.
  *
  * Conventions
@@ -91,8 +91,8 @@ DRAVIK_API int DRAVIK_CALL write_card_reg(int cardno, int reg, int value);
 DRAVIK_API int DRAVIK_CALL read_card_reg(int cardno, int reg, int* value);
 /** Copies the ten-entry diagnostic table (all 0.0) to `info`. Always 0. */
 DRAVIK_API int DRAVIK_CALL DmcGetDllInfo(int unused, double* info);
-/** Copies the driver's 40-byte record of board `board` to `record` (10 words). 0; -1 no device;
- *  -2 the request failed. */
+/** Copies the driver's 40-byte record of board `board` to `record` (10 words). 0; -1 no device
+ *  or null `record`; -2 the request failed. */
 DRAVIK_API int DRAVIK_CALL DmcGetBoardDBInfo(int board, int32_t* record);
 
 /* ---- Error record --------------------------------------------------------------------------- */
