@@ -89,8 +89,9 @@ int change_pos(Library& lib, int ch, int32_t pos) {
     return request_change(lib, ch, pos);
 }
 
-bool poll_pass(Library& lib) {
+PassResult poll_pass(Library& lib) {
     bool any = false;
+    bool progressed = false;
     for (size_t i = 0; i < lib.moves.size(); ++i) {
         if (lib.moves[i].change_pending == 0) continue;
         any = true;
@@ -113,8 +114,10 @@ bool poll_pass(Library& lib) {
             lib.moves[i].commanded_distance = record.new_target;
         }
         lib.moves[i].change_pending = 0;
+        progressed = true;
     }
-    return any;
+    if (!any) return PassResult::nothing_pending;
+    return progressed ? PassResult::progressed : PassResult::waiting;
 }
 
 int change_speed(Library& lib, int ch, double speed) {

@@ -31,13 +31,19 @@ int change_pos(Library& lib, int ch, int32_t pos);
 int change_speed(Library& lib, int ch, double speed);
 int change_accel(Library& lib, int ch, double accel);
 
-// One pass over the monitor entries of every axis. True when some change was pending at the
-// start of the pass (the thread then runs another pass), false when none was.
+// What one polling pass found.
+enum class PassResult {
+    nothing_pending,  // no change waits: the polling thread ends
+    waiting,          // changes wait, none could be completed (their axes still move)
+    progressed,       // at least one change was completed or dropped in this pass
+};
+
+// One pass over the monitor entries of every axis.
 //
 // A pending axis is left pending while its status or REG_REMAINING cannot be read or while it
 // still moves. Once at rest, the point move from where it stopped to the target is re-issued and
 // the entry completed. An entry whose recorded distance is 0 (no frame for the target), or whose
 // way to the target has no 32-bit form, is dropped without a move.
-bool poll_pass(Library& lib);
+PassResult poll_pass(Library& lib);
 
 }  // namespace dravik

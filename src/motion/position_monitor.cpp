@@ -1,5 +1,6 @@
 #include "motion/position_monitor.h"
 
+#include <algorithm>
 #include <chrono>
 #include <system_error>
 
@@ -9,9 +10,12 @@
 namespace dravik {
 
 namespace {
-// Pause between two passes, taken without the lock: the axis being watched is decelerating, so
-// a millisecond costs nothing in reaction time and keeps the thread's CPU use negligible.
-constexpr std::chrono::microseconds kPassPause{1000};
+// Pause between two passes, taken without the lock. It starts at 1 ms and doubles, up to 4 ms,
+// while the axes waited for keep moving (a decelerating axis takes tens of milliseconds or more,
+// and on a busy machine each wake-up costs tens of microseconds of CPU); it falls back to 1 ms
+// after a pass that completed a change.
+constexpr std::chrono::microseconds kMinPause{1000};
+constexpr std::chrono::microseconds kMaxPause{4000};
 }  // namespace
 
 PositionMonitor::~PositionMonitor() { shutdown(); }
@@ -46,15 +50,19 @@ void PositionMonitor::shutdown() {
 }
 
 void PositionMonitor::body(Library& lib) {
+    auto pause = kMinPause;
     for (;;) {
+        PassResult result = PassResult::nothing_pending;
         {
             std::lock_guard<std::recursive_mutex> guard(lock_);
-            if (closing_.load() || !poll_pass(lib)) {
+            if (!closing_.load()) result = poll_pass(lib);
+            if (result == PassResult::nothing_pending) {
                 running_ = false;
                 return;
             }
         }
-        std::this_thread::sleep_for(kPassPause);
+        pause = result == PassResult::waiting ? std::min(pause * 2, kMaxPause) : kMinPause;
+        std::this_thread::sleep_for(pause);
     }
 }
 

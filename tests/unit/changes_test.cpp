@@ -240,20 +240,20 @@ protected:
 };
 
 TEST_F(PollPassTest, NothingPendingEndsThePolling) {
-    EXPECT_FALSE(poll_pass(*lib));
+    EXPECT_EQ(poll_pass(*lib), PassResult::nothing_pending);
     EXPECT_EQ(fake->request_count(), 0u);
 }
 
 TEST_F(PollPassTest, MovingOrUnreadableAxisStaysPending) {
     pending(2, 1000, 500, 0);
     fake->set_busy(2, true);
-    EXPECT_TRUE(poll_pass(*lib));
+    EXPECT_EQ(poll_pass(*lib), PassResult::waiting);
     EXPECT_EQ(trace(*fake), std::vector<std::string>{rd(2, REG_STATUS)});
     fake->set_busy(2, false);
     for (size_t failing : {size_t{0}, size_t{1}}) {  // status read, then REG_REMAINING read
         fake->clear_requests();
         fake->fail_at(failing);
-        EXPECT_TRUE(poll_pass(*lib));
+        EXPECT_EQ(poll_pass(*lib), PassResult::waiting);
         EXPECT_TRUE(fake->motion_blocks().empty());
         EXPECT_EQ(lib->moves[1].change_pending, 1);
     }
@@ -274,7 +274,7 @@ TEST_F(PollPassTest, AxisAtRestIsMovedToItsTarget) {
         pending(4, c.commanded, c.target, c.mode);
         fake->set_axis_reg(4, REG_REMAINING, c.remaining);
         fake->clear_requests();
-        EXPECT_TRUE(poll_pass(*lib));
+        EXPECT_EQ(poll_pass(*lib), PassResult::progressed);
         std::vector<std::string> expected{rd(4, REG_STATUS), rd(4, REG_REMAINING)};
         const auto move = concat({validations(1), busy_tests({4}), {rd(4, REG_MODE)}});
         expected.insert(expected.end(), move.begin(), move.end());
@@ -287,18 +287,18 @@ TEST_F(PollPassTest, AxisAtRestIsMovedToItsTarget) {
         EXPECT_EQ(lib->moves[3].commanded_distance, c.target);
         EXPECT_EQ(lib->moves[3].move_mode, c.mode);
         EXPECT_EQ(lib->moves[3].change_pending, 0);
-        EXPECT_FALSE(poll_pass(*lib));
+        EXPECT_EQ(poll_pass(*lib), PassResult::nothing_pending);
     }
 }
 
 TEST_F(PollPassTest, EntryWithoutAFrameOrAWayIsDroppedWithoutAMove) {
     pending(1, 0, 500, 0);  // no distance on record
     pending(2, -2147483647, 2147483647, 0);  // the way back has no 32-bit form
-    EXPECT_TRUE(poll_pass(*lib));
+    EXPECT_EQ(poll_pass(*lib), PassResult::progressed);
     EXPECT_TRUE(fake->motion_blocks().empty());
     EXPECT_EQ(lib->moves[0].change_pending, 0);
     EXPECT_EQ(lib->moves[1].change_pending, 0);
-    EXPECT_FALSE(poll_pass(*lib));
+    EXPECT_EQ(poll_pass(*lib), PassResult::nothing_pending);
 }
 
 TEST_F(PollPassTest, PassCoversEveryAxisOfTheSystem) {
@@ -306,7 +306,7 @@ TEST_F(PollPassTest, PassCoversEveryAxisOfTheSystem) {
     ASSERT_EQ(lib->moves.size(), 8u);
     pending(8, 100, 50, 0);
     fake->set_axis_reg(8, REG_REMAINING, 10);
-    EXPECT_TRUE(poll_pass(*lib));
+    EXPECT_EQ(poll_pass(*lib), PassResult::progressed);
     EXPECT_EQ(fake->motion_blocks().at(0).axis, 8);
     EXPECT_EQ(fake->motion_blocks().at(0).distance, 40);
 }
@@ -317,7 +317,7 @@ TEST_F(PollPassTest, NewMoveOfTheAxisSupersedesAWaitingChange) {
     EXPECT_EQ(lib->moves[0].change_pending, 0);
     EXPECT_EQ(lib->moves[0].commanded_distance, 300);
     fake->clear_requests();
-    EXPECT_FALSE(poll_pass(*lib));
+    EXPECT_EQ(poll_pass(*lib), PassResult::nothing_pending);
 }
 
 class SpeedChangeTest : public ReadyLibraryTest {};
