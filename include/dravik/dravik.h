@@ -104,11 +104,15 @@ DRAVIK_API int DRAVIK_CALL get_last_err(void);
 /** Empties the error record. Always 0. */
 DRAVIK_API int DRAVIK_CALL reset_err(void);
 
-/* ---- Axis configuration (0, or -1 on failure) ---------------------------------------------- */
+/* ---- Axis configuration (0, or -1 on failure) ----------------------------------------------
+ * The register calls read the axis register, change only their bits and write it back. They
+ * return -1 when the axis is not valid, when the register cannot be read (nothing is written then)
+ * or when the write fails; the cause is in get_last_err(). */
 
 /** Pulse output mode: mode 1 clears the output-mode bit, any other mode sets it. */
 DRAVIK_API int DRAVIK_CALL set_outmode(int ch, int mode, int outlogic);
-/** Direction bit for the axis: 1 or -1; refused on a moving axis. */
+/** Direction bit for the axis: 1 or -1 (other values: error 0x2000019); refused on a moving axis
+ *  (0x200001E). Every later move sets the direction from its own distance or direction. */
 DRAVIK_API int DRAVIK_CALL set_dir(int ch, int dir);
 /** Home mode bit of the home configuration register. */
 DRAVIK_API int DRAVIK_CALL set_home_mode(int ch, int home_mode);
@@ -124,23 +128,27 @@ DRAVIK_API int DRAVIK_CALL set_sd_logic(int ch, int flag);
 DRAVIK_API int DRAVIK_CALL set_el_logic(int ch, int flag);
 /** Active level of the home input. */
 DRAVIK_API int DRAVIK_CALL set_org_logic(int ch, int flag);
-/** Active level of the alarm input, for every axis of every board (`ch` is only validated). */
+/** Active level of the alarm input, for every axis of every board (`ch` is only validated). An
+ *  axis whose register cannot be read is skipped; -1 when any axis failed. */
 DRAVIK_API int DRAVIK_CALL set_alm_logic(int ch, int flag);
 /** Encoder multiplication: x4 when `multip` is 4 or more, x1 otherwise. */
 DRAVIK_API int DRAVIK_CALL set_encoder_mode(int ch, int mode, int multip, int count_unit);
-/** Position source (clears the position counters first; refused on a moving axis). */
+/** Position source: mode 0 or non-zero. Clears the position counters first (reset_pos), so it is
+ *  refused on a moving axis (0x200001E). */
 DRAVIK_API int DRAVIK_CALL set_getpos_mode(int ch, int mode);
 /** I/O open and close positions sent with every later move of the axis. */
 DRAVIK_API int DRAVIK_CALL set_io_pos(int ch, int open_pos, int close_pos);
-/** Switches the I/O position function of board `cardno` on or off. */
+/** Switches the I/O position function of board `cardno` on or off (bad board: 0x2000005). */
 DRAVIK_API int DRAVIK_CALL enable_io_pos(int cardno, int flag);
-/** Backlash in pulses added when a point move reverses direction. */
+/** Backlash in pulses added when a point or line move reverses direction (any value). */
 DRAVIK_API int DRAVIK_CALL set_backlash(int ch, int backlash);
 /** Arms backlash compensation: the next point move adds it once, later ones on reversal. */
 DRAVIK_API int DRAVIK_CALL start_backlash(int ch);
 /** Ends backlash compensation. */
 DRAVIK_API int DRAVIK_CALL end_backlash(int ch);
-/** Ramp flag of point moves: 0, 1 or 2 (2 after init_board); -1 for other values. */
+/** Ramp flag of point and line moves: 1 sets the ramp-flag bits of their mode image, 2 (the
+ *  value after init_board) clears them, 0 leaves them as the board reports them. -1 for other
+ *  values. Works before init_board, which resets it to 2. */
 DRAVIK_API int DRAVIK_CALL set_ramp_flag(int flag);
 
 /* ---- Speeds and profiles ------------------------------------------------------------------- */
@@ -168,7 +176,13 @@ DRAVIK_API double DRAVIK_CALL get_vector_conspeed(void);
 /** Stored vector profile. 0 or -1. */
 DRAVIK_API int DRAVIK_CALL get_vector_profile(double* vec_vl, double* vec_vh, double* vec_ad);
 
-/* ---- Point moves: relative distances; con_ at constant speed, fast_ ramped. 0 or -1. -------- */
+/* ---- Point moves: relative distances; con_ at constant speed, fast_ ramped. 0 or -1. --------
+ * The axes of one call start together. Refused (nothing sent): an invalid axis; an axis named
+ * twice (0x2000017); a step whose distance to send (its magnitude plus any backlash compensation)
+ * is outside 0..2147483647, such as -2147483648 (0x2000019); an axis that moves or whose status
+ * cannot be read (0x200001E). Every step 0: con_pmove/fast_pmove validate the axis and return 0,
+ * the two- and three-axis calls return 0 at once, the four-axis calls send four zero moves.
+ * A call whose mode registers cannot be read sends nothing and returns -1. */
 
 DRAVIK_API int DRAVIK_CALL con_pmove(int ch, int32_t step);
 DRAVIK_API int DRAVIK_CALL fast_pmove(int ch, int32_t step);
@@ -183,7 +197,8 @@ DRAVIK_API int DRAVIK_CALL con_pmove4(int ch1, int32_t step1, int ch2, int32_t s
 DRAVIK_API int DRAVIK_CALL fast_pmove4(int ch1, int32_t step1, int ch2, int32_t step2, int ch3,
                                        int32_t step3, int ch4, int32_t step4);
 
-/* ---- Continuous moves: run in a direction until stopped. 0 or -1. ------------------------- */
+/* ---- Continuous moves: run in a direction until stopped. 0 or -1. -------------------------
+ * A direction above 0 is positive, 0 or below negative. Refusals as for point moves. */
 
 DRAVIK_API int DRAVIK_CALL con_vmove(int ch, int dir);
 DRAVIK_API int DRAVIK_CALL fast_vmove(int ch, int dir);
@@ -196,7 +211,9 @@ DRAVIK_API int DRAVIK_CALL con_vmove4(int ch1, int dir1, int ch2, int dir2, int 
 DRAVIK_API int DRAVIK_CALL fast_vmove4(int ch1, int dir1, int ch2, int dir2, int ch3, int dir3,
                                        int ch4, int dir4);
 
-/* ---- Home moves: run towards the home (ORG) input. 0 or -1. ------------------------------- */
+/* ---- Home moves: run towards the home (ORG) input. 0 or -1. -------------------------------
+ * The move stops at the ORG input when enable_org is on for the axis. Refusals as for point
+ * moves. */
 
 DRAVIK_API int DRAVIK_CALL con_hmove(int ch, int dir);
 DRAVIK_API int DRAVIK_CALL fast_hmove(int ch, int dir);
@@ -209,7 +226,11 @@ DRAVIK_API int DRAVIK_CALL con_hmove4(int ch1, int dir1, int ch2, int dir2, int 
 DRAVIK_API int DRAVIK_CALL fast_hmove4(int ch1, int dir1, int ch2, int dir2, int ch3, int dir3,
                                        int ch4, int dir4);
 
-/* ---- Linear interpolation: 2 to 4 axes along a straight line. 0 or -1. -------------------- */
+/* ---- Linear interpolation: 2 to 4 axes along a straight line. 0 or -1. --------------------
+ * con_line at the vector speed (set_vector_conspeed), fast_line with the vector profile
+ * (set_vector_profile); each axis gets the share of its distance. Every distance 0: 0 at once.
+ * Distances that backlash compensation cancels to 0 on every axis: 0, nothing sent. fast_line
+ * with a vector acceleration of 0 is refused with 0x2000002. Other refusals as for point moves. */
 
 DRAVIK_API int DRAVIK_CALL con_line2(int CHx, int32_t pos1, int CHy, int32_t pos2);
 DRAVIK_API int DRAVIK_CALL con_line3(int CHx, int32_t pos1, int CHy, int32_t pos2, int CHz,
@@ -222,7 +243,9 @@ DRAVIK_API int DRAVIK_CALL fast_line3(int ch1, int32_t pos1, int ch2, int32_t po
 DRAVIK_API int DRAVIK_CALL fast_line4(int ch1, int32_t pos1, int ch2, int32_t pos2, int ch3,
                                       int32_t pos3, int ch4, int32_t pos4);
 
-/* ---- Stops: 0; -1 bad axis or unreadable status; or the axis number whose write failed. ---- */
+/* ---- Stops: 0; -1 bad axis, or unreadable status or mode register (that axis and the later
+ * ones not stopped); or the number of the axis whose mode write failed. Axes at rest are left
+ * alone; an axis named twice is handled twice. */
 
 DRAVIK_API int DRAVIK_CALL sudden_stop(int ch);
 DRAVIK_API int DRAVIK_CALL sudden_stop2(int ch1, int ch2);
@@ -235,13 +258,19 @@ DRAVIK_API int DRAVIK_CALL decel_stop4(int ch1, int ch2, int ch3, int ch4);
 
 /* ---- On-the-fly changes ---------------------------------------------------------------------- */
 
-/** New target (relative to the running move's start) for a running point or line move.
- *  0 when applied or handed to the polling thread; -1 when refused (axis at rest, ...). */
+/** New target, as a signed distance from the start of the running point or line move. Not yet
+ *  reached: the move is lengthened or shortened in place. Reached or passed: the axis is stopped
+ *  and, once at rest, moved to the target by the library's polling thread. 0 when applied or
+ *  handed over; -1 when refused: invalid axis, axis at rest, no point or line move of the axis on
+ *  record, board older than version 2.2, or a register that cannot be read or written. */
 DRAVIK_API int DRAVIK_CALL change_pos(int ch, int32_t pos);
-/** New high speed of a running ramped move. 0 (also on an axis at rest) or -1. */
+/** New high speed of a running ramped move (the stored profile is not changed). 0, also on an
+ *  axis at rest (nothing written); -1: invalid axis, NaN speed (0x2000002), a constant-speed move
+ *  (0x2000001), or a register that cannot be read or written. */
 DRAVIK_API int DRAVIK_CALL change_speed(int ch, double speed);
-/** New acceleration and deceleration (stored for later ramped moves too). 0 or -1. Exported on
- *  Windows as _change_accel@12. */
+/** New acceleration and deceleration |accel| (stored for later ramped moves too), written to the
+ *  running move at once. 0; -1: invalid axis, NaN (0x2000002, nothing stored), or a failed
+ *  register write. Exported on Windows as _change_accel@12. */
 DRAVIK_API int DRAVIK_CALL change_accel(int ch, double accel);
 
 /* ---- Positions, status and the command counter ---------------------------------------------- */
