@@ -28,6 +28,9 @@ enum ControlCode : uint32_t {
     kCtlBoardState = kSimControlBase + 8,
     // in: int32 board, uint32 value of the board's SFR word.
     kCtlSetBoardSfr = kSimControlBase + 9,
+    // in: int32 count: the board count the driver reports from now on (-1: the real count).
+    // Lets a test change the count between the two calls of the start-up pair.
+    kCtlSetBoardCount = kSimControlBase + 10,
 };
 
 enum class FaultKind : int32_t {

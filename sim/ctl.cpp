@@ -77,6 +77,12 @@ bool build(const std::vector<std::string>& a, Request& r, std::string& error) {
         put(r.in, n1);
         return true;
     }
+    if (cmd == "board-count" && a.size() == 2) {
+        if (!parse_i32(a[1], n1) || n1 < -1) return error = "bad board-count command", false;
+        r.code = kCtlSetBoardCount;
+        put(r.in, n1);
+        return true;
+    }
     if (cmd == "clock" && a.size() >= 2) {
         if (a[1] == "freeze" && a.size() == 2) return r.code = kCtlClockFreeze, true;
         if (a[1] == "resume" && a.size() == 2) return r.code = kCtlClockResume, true;

@@ -34,6 +34,7 @@ public:
     explicit Machine(const SimConfig& config);
 
     const SimConfig& config() const { return config_; }
+    void set_board_count_override(int32_t count) { config_.board_count_override = count; }
     int board_count() const { return static_cast<int>(boards_.size()); }
     int axis_count() const { return static_cast<int>(axes_.size()); }
     bool valid_axis(int32_t axis) const { return axis >= 1 && axis <= axis_count(); }

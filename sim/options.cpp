@@ -27,6 +27,7 @@ const char* const kUsage =
     "  board-inputs BOARD LEVELS           (16-bit word of input levels)\n"
     "  sfr BOARD VALUE\n"
     "  fault fail|refuse|drop COUNT        (COUNT 0 cancels)\n"
+    "  board-count N                       board count reported from now on (-1: the real one)\n"
     "  clock freeze|resume|advance MS\n"
     "  state [--json]                      every axis\n"
     "  boards [--json]                     every board\n";

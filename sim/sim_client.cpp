@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 
 #include "driver/socket_protocol.h"
@@ -62,11 +63,23 @@ bool SimClient::request(uint32_t code, const void* in, uint32_t in_len, uint32_t
     std::memcpy(frame_.data(), header, sizeof header);
     if (in_len > 0) std::memcpy(frame_.data() + sizeof header, in, in_len);
     if (!send_raw(frame_.data(), frame_.size())) return false;
-    uint32_t response[2];
-    if (!read_exact(response, sizeof response)) return false;
-    if (response[1] > out_len) return false;
-    out.resize(response[1]);
-    if (response[1] > 0 && !read_exact(out.data(), response[1])) return false;
+    // One request is in flight, so nothing follows its answer: read as much as it can hold.
+    // (A well-formed answer is never longer than kMaxFramePayload.)
+    frame_.resize(8 + static_cast<size_t>(std::min(out_len, kMaxFramePayload)));
+    size_t got = 0;
+    uint32_t response[2] = {0, 0};
+    for (;;) {
+        const ssize_t n = ::recv(fd_, frame_.data() + got, frame_.size() - got, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        got += static_cast<size_t>(n);
+        if (got < sizeof response) continue;
+        std::memcpy(response, frame_.data(), sizeof response);
+        if (response[1] > out_len) return false;
+        if (got >= sizeof response + response[1]) break;
+    }
+    if (got != sizeof response + response[1]) return false;  // more than one answer
+    out.assign(frame_.begin() + sizeof response, frame_.begin() + static_cast<ptrdiff_t>(got));
     ok = response[0] == 1;
     return true;
 }

@@ -126,6 +126,13 @@ Reply Simulator::handle_control(uint32_t code, const uint8_t* in, uint32_t in_le
             }
             return {true};
         }
+        case kCtlSetBoardCount: {
+            if (in_len != 4) return {};
+            const auto count = load<int32_t>(in, 0);
+            if (count < -1) return {};
+            machine_.set_board_count_override(count);
+            return {true};
+        }
         case kCtlInjectFault: {
             if (in_len != 8) return {};
             const auto kind = load<int32_t>(in, 0);

@@ -15,7 +15,6 @@
 namespace dravik::sim {
 
 namespace {
-constexpr size_t kReadChunk = 64 * 1024;
 constexpr size_t kMaxPendingOutput = 4u << 20;  // stop reading a client that does not read
 }  // namespace
 
@@ -131,17 +130,15 @@ void SocketServer::watch(Connection& c, bool want_write) {
 
 bool SocketServer::on_readable(Connection& c) {
     for (;;) {
-        const size_t old = c.in.size();
-        c.in.resize(old + kReadChunk);
-        const ssize_t n = ::recv(c.fd, c.in.data() + old, kReadChunk, 0);
-        c.in.resize(old + static_cast<size_t>(n > 0 ? n : 0));
+        const ssize_t n = ::recv(c.fd, scratch_.data(), scratch_.size(), 0);
         if (n == 0) return false;  // the client closed its end
         if (n < 0) {
             if (errno == EINTR) continue;
             if (errno == EAGAIN || errno == EWOULDBLOCK) break;
             return false;
         }
-        if (static_cast<size_t>(n) < kReadChunk) break;
+        c.in.insert(c.in.end(), scratch_.begin(), scratch_.begin() + n);
+        if (static_cast<size_t>(n) < scratch_.size()) break;
     }
     return process_frames(c);
 }

@@ -57,6 +57,7 @@ private:
     int stop_fd_ = -1;
     std::map<int, std::unique_ptr<Connection>> connections_;
     std::vector<uint8_t> reply_;
+    std::vector<uint8_t> scratch_ = std::vector<uint8_t>(64 * 1024);  // one recv's worth
 };
 
 }  // namespace dravik::sim

@@ -167,6 +167,16 @@ TEST_F(EndToEnd, StartUpRefusalsComeThroughTheLibrary) {
     }
 }
 
+TEST_F(EndToEnd, BoardCountChangedBetweenTheStartUpCallsIsRefused) {
+    ASSERT_NO_FATAL_FAILURE(launch({"--boards", "4,4"}));
+    ASSERT_EQ(lib.auto_set(), 8);
+    const int32_t one = 1;
+    ASSERT_TRUE(control(sim::kCtlSetBoardCount, &one, 4));
+    EXPECT_EQ(lib.init_board(), -3);
+    EXPECT_EQ(lib.check_done(1), -1);
+    EXPECT_EQ(lib.get_last_err(), 9);  // not ready
+}
+
 TEST_F(EndToEnd, TwoAxisRampedPointMoveEndsOnExactPositions) {
     ASSERT_NO_FATAL_FAILURE(launch({"--boards", "4,4"}));  // real time
     ASSERT_NO_FATAL_FAILURE(start_up());

@@ -233,6 +233,19 @@ TEST(Daemon, ServesControlsAndStopsCleanly) {
     EXPECT_EQ(run_ctl({"--index", "7", "board-input", "2", "3", "low"}, out, err), 0);
     EXPECT_EQ(run_ctl({"--index", "7", "fault", "fail", "0"}, out, err), 0);
     EXPECT_EQ(run_ctl({"--index", "7", "clock", "advance", "5"}, out, err), 0);
+    EXPECT_EQ(run_ctl({"--index", "7", "board-count", "3"}, out, err), 0);
+    SimClient client;
+    ASSERT_TRUE(client.connect(name));
+    const DriverCommand count{kCmdBoardCount, 0, {}};
+    bool ok = false;
+    std::vector<uint8_t> reply;
+    ASSERT_TRUE(client.request(kRequestDriverCommand, &count, 48, 48, ok, reply));
+    ASSERT_EQ(reply.size(), 48u);
+    EXPECT_EQ(reply[8], 3);
+    EXPECT_EQ(run_ctl({"--index", "7", "board-count", "-1"}, out, err), 0);
+    ASSERT_TRUE(client.request(kRequestDriverCommand, &count, 48, 48, ok, reply));
+    EXPECT_EQ(reply[8], 2);
+    EXPECT_EQ(run_ctl({"--index", "7", "board-count", "-2"}, out, err), 2);
     EXPECT_EQ(run_ctl({"--index", "7", "input", "6", "org", "active"}, out, err), 1);
     EXPECT_EQ(run_ctl({"--index", "7", "input", "1", "foo", "active"}, out, err), 2);
     EXPECT_EQ(run_ctl({"--index", "8", "state"}, out, err), 1);  // nobody there
