@@ -9,6 +9,7 @@
 #include "core/error_calls.h"
 #include "motion/changes.h"
 #include "motion/moves.h"
+#include "motion/stops.h"
 #include "motion_support.h"
 
 namespace dravik::test {
@@ -197,6 +198,31 @@ TEST_F(ChangesTest, RefusalsLeaveTheRecordAlone) {
     EXPECT_EQ(fake->count(kCmdAdjustDistance), 0u);
     EXPECT_EQ(record(1).commanded_distance, 1000);
     EXPECT_FALSE(monitor_running());
+}
+
+TEST_F(ChangesTest, UnloadStopsEveryAxisAndEndsThePollingThread) {
+    running_move(3, 1000, false, 900);
+    ASSERT_EQ(change_pos(*lib, 3, 100), 0);  // axis 3 keeps reporting busy: the thread polls on
+    ASSERT_TRUE(monitor_running());
+    std::this_thread::sleep_for(3ms);
+    fake->clear_requests();
+    stop_motion_for_unload(*lib);
+    EXPECT_FALSE(monitor_running());
+    const size_t after = fake->request_count();
+    std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(fake->request_count(), after) << "no pass after the unload";
+    // From the unload's first request on: the stops of axes 1 to 8 and nothing else (passes of
+    // the polling thread may only come before it).
+    std::vector<int32_t> status_reads;
+    bool unloading = false;
+    for (const Cmd& c : fake->commands()) {
+        if (c.code == kCmdDriverVersion) unloading = true;
+        if (unloading && c.code == kCmdReadAxisReg && c.args.at(1) == REG_STATUS)
+            status_reads.push_back(c.args[0]);
+    }
+    EXPECT_EQ(status_reads, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(fake->writes_to(3, REG_MODE).size(), 1u) << "the unload stops the axis still moving";
+    EXPECT_TRUE(fake->motion_blocks().empty()) << "the change was not completed after the stops";
 }
 
 // The board of an axis comes from the board table, whatever the axis count of each board.
