@@ -18,7 +18,9 @@ const uint32_t kInputStatus[kAxisInputCount] = {STATUS_POS_LIMIT, STATUS_NEG_LIM
 std::string active_inputs(const AxisSnapshot& a) {
     std::string s;
     for (int i = 0; i < kAxisInputCount; ++i) {
-        if (a.status & kInputStatus[i]) s += (s.empty() ? "" : ",") + std::string(kInputNames[i]);
+        if (!(a.status & kInputStatus[i])) continue;
+        if (!s.empty()) s += ',';
+        s += kInputNames[i];
     }
     return s.empty() ? "-" : s;
 }
