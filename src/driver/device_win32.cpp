@@ -42,8 +42,13 @@ GUID to_win32_guid(const Guid& guid) {
 
 const DeviceApi& system_device_api() {
     static const DeviceApi api = {
-        SetupDiGetClassDevsA, SetupDiEnumDeviceInterfaces, SetupDiGetDeviceInterfaceDetailA,
-        SetupDiDestroyDeviceInfoList, CreateFileA, DeviceIoControl, CloseHandle,
+        SetupDiGetClassDevsA,
+        SetupDiEnumDeviceInterfaces,
+        SetupDiGetDeviceInterfaceDetailA,
+        SetupDiDestroyDeviceInfoList,
+        CreateFileA,
+        DeviceIoControl,
+        CloseHandle,
     };
     return api;
 }

@@ -3,8 +3,10 @@
 // check the exact sequence and arguments with a recording fake; the library uses the real one.
 #pragma once
 
-#include <windows.h>
+// clang-format off
+#include <windows.h>  // first: the other Windows headers need its types
 #include <setupapi.h>
+// clang-format on
 
 #include <memory>
 
@@ -15,11 +17,11 @@ namespace dravik::win32 {
 // The system calls the backend makes, with their Win32 signatures.
 struct DeviceApi {
     HDEVINFO(WINAPI* get_class_devs)(const GUID*, PCSTR, HWND, DWORD);
-    BOOL(WINAPI* enum_interfaces)(HDEVINFO, PSP_DEVINFO_DATA, const GUID*, DWORD,
-                                  PSP_DEVICE_INTERFACE_DATA);
-    BOOL(WINAPI* get_interface_detail)(HDEVINFO, PSP_DEVICE_INTERFACE_DATA,
-                                       PSP_DEVICE_INTERFACE_DETAIL_DATA_A, DWORD, PDWORD,
-                                       PSP_DEVINFO_DATA);
+    BOOL(WINAPI* enum_interfaces)
+    (HDEVINFO, PSP_DEVINFO_DATA, const GUID*, DWORD, PSP_DEVICE_INTERFACE_DATA);
+    BOOL(WINAPI* get_interface_detail)
+    (HDEVINFO, PSP_DEVICE_INTERFACE_DATA, PSP_DEVICE_INTERFACE_DETAIL_DATA_A, DWORD, PDWORD,
+     PSP_DEVINFO_DATA);
     BOOL(WINAPI* destroy_list)(HDEVINFO);
     HANDLE(WINAPI* create_file)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
     BOOL(WINAPI* io_control)(HANDLE, DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
@@ -31,9 +33,9 @@ const DeviceApi& system_device_api();
 
 // Values the open sequence passes to the system.
 constexpr DWORD kClassDevsFlags = DIGCF_PRESENT | DIGCF_DEVICEINTERFACE;  // 0x12
-constexpr DWORD kDeviceAccess = GENERIC_READ | GENERIC_WRITE;              // 0xC0000000
-constexpr DWORD kDeviceShare = FILE_SHARE_READ | FILE_SHARE_WRITE;         // 3
-constexpr DWORD kDeviceAttributes = FILE_ATTRIBUTE_NORMAL;                 // 0x80
+constexpr DWORD kDeviceAccess = GENERIC_READ | GENERIC_WRITE;             // 0xC0000000
+constexpr DWORD kDeviceShare = FILE_SHARE_READ | FILE_SHARE_WRITE;        // 3
+constexpr DWORD kDeviceAttributes = FILE_ATTRIBUTE_NORMAL;                // 0x80
 
 // The size fields the set-up calls check. They are the sizes of the fixed parts of the records
 // for the platform built: 28 and 5 in a 32-bit build (byte-packed), 32 and 8 in a 64-bit build.

@@ -51,21 +51,21 @@ void unload_at_process_exit() {
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     try {
         switch (reason) {
-        case DLL_PROCESS_ATTACH:
-            dravik::load_library();
-            break;
-        case DLL_THREAD_ATTACH:
-            pin_if_polling_thread_starts();
-            break;
-        case DLL_PROCESS_DETACH:
-            if (reserved != nullptr) {
-                unload_at_process_exit();
-            } else {
-                dravik::unload_library();
-            }
-            break;
-        default:
-            break;
+            case DLL_PROCESS_ATTACH:
+                dravik::load_library();
+                break;
+            case DLL_THREAD_ATTACH:
+                pin_if_polling_thread_starts();
+                break;
+            case DLL_PROCESS_DETACH:
+                if (reserved != nullptr) {
+                    unload_at_process_exit();
+                } else {
+                    dravik::unload_library();
+                }
+                break;
+            default:
+                break;
         }
     } catch (const std::exception&) {
         // Out of memory while creating the library's tables makes the load fail; nothing else

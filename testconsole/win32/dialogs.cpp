@@ -22,44 +22,46 @@ std::string field_text(HWND dialog, int id) {
 
 INT_PTR CALLBACK parameter_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-    case WM_INITDIALOG: {
-        SetWindowLongPtrW(dialog, DWLP_USER, lparam);
-        const auto* state = reinterpret_cast<const ParameterState*>(lparam);
-        for (int n = 0; n < 7; ++n)
-            SetDlgItemTextW(dialog, IDC_FIELD_FIRST + n, widen(state->fields[n]).c_str());
-        return TRUE;
-    }
-    case WM_COMMAND:
-        if (LOWORD(wparam) == IDOK) {
-            auto* state = reinterpret_cast<ParameterState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-            for (int n = 0; n < 7; ++n) state->fields[n] = field_text(dialog, IDC_FIELD_FIRST + n);
-            EndDialog(dialog, IDOK);
+        case WM_INITDIALOG: {
+            SetWindowLongPtrW(dialog, DWLP_USER, lparam);
+            const auto* state = reinterpret_cast<const ParameterState*>(lparam);
+            for (int n = 0; n < 7; ++n)
+                SetDlgItemTextW(dialog, IDC_FIELD_FIRST + n, widen(state->fields[n]).c_str());
             return TRUE;
         }
-        if (LOWORD(wparam) == IDCANCEL) {
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        }
-        break;
-    default:
-        break;
+        case WM_COMMAND:
+            if (LOWORD(wparam) == IDOK) {
+                auto* state =
+                    reinterpret_cast<ParameterState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+                for (int n = 0; n < 7; ++n)
+                    state->fields[n] = field_text(dialog, IDC_FIELD_FIRST + n);
+                EndDialog(dialog, IDOK);
+                return TRUE;
+            }
+            if (LOWORD(wparam) == IDCANCEL) {
+                EndDialog(dialog, IDCANCEL);
+                return TRUE;
+            }
+            break;
+        default:
+            break;
     }
     return FALSE;
 }
 
 INT_PTR CALLBACK about_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-    case WM_INITDIALOG:
-        SetDlgItemTextW(dialog, IDC_BOARD_INFO, reinterpret_cast<const wchar_t*>(lparam));
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
-            EndDialog(dialog, LOWORD(wparam));
+        case WM_INITDIALOG:
+            SetDlgItemTextW(dialog, IDC_BOARD_INFO, reinterpret_cast<const wchar_t*>(lparam));
             return TRUE;
-        }
-        break;
-    default:
-        break;
+        case WM_COMMAND:
+            if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
+                EndDialog(dialog, LOWORD(wparam));
+                return TRUE;
+            }
+            break;
+        default:
+            break;
     }
     return FALSE;
 }

@@ -57,7 +57,8 @@ void FunctionList::set_cell(int row, int column, std::string_view text) {
     LVITEMW item{};
     item.iSubItem = column;
     item.pszText = wide.data();
-    SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
 }
 
 }  // namespace dravik::console::win32

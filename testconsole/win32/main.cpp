@@ -1,8 +1,10 @@
 // TestDravik: the bench-test console for Dravik boards (Win32 front end). The program is bound
 // to Dravik.dll through its import table; it calls nothing in the library at its end: the
 // library's own unloading cleans up.
-#include <windows.h>
+// clang-format off
+#include <windows.h>  // first: the other Windows headers need its types
 #include <commctrl.h>
+// clang-format on
 
 #include "library_exports.h"
 #include "main_dialog.h"

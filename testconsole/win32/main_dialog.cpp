@@ -1,7 +1,9 @@
 #include "main_dialog.h"
 
-#include <windows.h>
+// clang-format off
+#include <windows.h>  // first: the other Windows headers need its types
 #include <commctrl.h>
+// clang-format on
 
 #include <memory>
 
@@ -70,47 +72,60 @@ INT_PTR CALLBACK main_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
     Console& console = *state->console;
 
     switch (message) {
-    case WM_SYSCOMMAND:
-        if ((wparam & 0xFFF0) == IDM_ABOUTBOX) {
-            console.show_board_info(BoardInfoSource::AboutItem);
+        case WM_SYSCOMMAND:
+            if ((wparam & 0xFFF0) == IDM_ABOUTBOX) {
+                console.show_board_info(BoardInfoSource::AboutItem);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_COMMAND:
+            switch (LOWORD(wparam)) {
+                case IDC_RUN:
+                    console.run();
+                    return TRUE;
+                case IDC_DECEL_STOP:
+                    console.decelerate_all();
+                    return TRUE;
+                case IDC_SUDDEN_STOP:
+                    console.stop_all_now();
+                    return TRUE;
+                case IDC_BOARD_INFO:
+                    console.show_board_info(BoardInfoSource::Menu);
+                    return TRUE;
+                case ID_FILE_QUIT:
+                    SendMessageW(dialog, WM_CLOSE, 0, 0);
+                    return TRUE;
+                case IDOK:
+                case IDCANCEL:
+                    EndDialog(dialog, LOWORD(wparam));
+                    return TRUE;
+                default:
+                    return FALSE;
+            }
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+            if (header->idFrom != IDC_FUNCTION_LIST) return FALSE;
+            if (header->code == NM_CLICK) {
+                console.click(state->list->first_selected());
+            } else if (header->code == NM_DBLCLK) {
+                console.double_click(state->list->first_selected());
+            } else {
+                return FALSE;  // in-place label edits are not kept: the text reverts
+            }
+            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 0);
             return TRUE;
         }
-        return FALSE;
-    case WM_COMMAND:
-        switch (LOWORD(wparam)) {
-        case IDC_RUN: console.run(); return TRUE;
-        case IDC_DECEL_STOP: console.decelerate_all(); return TRUE;
-        case IDC_SUDDEN_STOP: console.stop_all_now(); return TRUE;
-        case IDC_BOARD_INFO: console.show_board_info(BoardInfoSource::Menu); return TRUE;
-        case ID_FILE_QUIT: SendMessageW(dialog, WM_CLOSE, 0, 0); return TRUE;
-        case IDOK:
-        case IDCANCEL: EndDialog(dialog, LOWORD(wparam)); return TRUE;
-        default: return FALSE;
-        }
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lparam);
-        if (header->idFrom != IDC_FUNCTION_LIST) return FALSE;
-        if (header->code == NM_CLICK) {
-            console.click(state->list->first_selected());
-        } else if (header->code == NM_DBLCLK) {
-            console.double_click(state->list->first_selected());
-        } else {
-            return FALSE;  // in-place label edits are not kept: the text reverts
-        }
-        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 0);
-        return TRUE;
-    }
-    case WM_PAINT:
-        if (IsIconic(dialog)) {
-            paint_minimised(dialog, *state);
-            return TRUE;
-        }
-        return FALSE;
-    case WM_QUERYDRAGICON:
-        // One of the messages whose result is the dialog procedure's own return value.
-        return reinterpret_cast<INT_PTR>(state->icon_large);
-    default:
-        return FALSE;
+        case WM_PAINT:
+            if (IsIconic(dialog)) {
+                paint_minimised(dialog, *state);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_QUERYDRAGICON:
+            // One of the messages whose result is the dialog procedure's own return value.
+            return reinterpret_cast<INT_PTR>(state->icon_large);
+        default:
+            return FALSE;
     }
 }
 

@@ -6,8 +6,10 @@
 //   console_driver.exe PATH\TestDravik.exe SCREENSHOT.png
 //
 // Prints one line per failed check and a closing "N passed, N failed" line; exit code 1 on failure.
-#include <windows.h>
+// clang-format off
+#include <windows.h>  // first: the other Windows headers need its types
 #include <commctrl.h>
+// clang-format on
 
 #include <cstdio>
 #include <string>
@@ -41,7 +43,8 @@ void check(bool ok, const std::string& what) {
 }
 
 void check_text(const std::wstring& actual, const std::wstring& expected, const std::string& what) {
-    check(actual == expected, what + ": got \"" + utf8(actual) + "\", expected \"" + utf8(expected) + "\"");
+    check(actual == expected,
+          what + ": got \"" + utf8(actual) + "\", expected \"" + utf8(expected) + "\"");
 }
 
 std::wstring window_text(HWND window) {
@@ -108,7 +111,8 @@ void expect_message(DWORD process, const std::wstring& text, const std::string& 
         Sleep(100);
         box = nullptr;
         for (HWND window : dialogs_of(process))
-            if (window_text(window) == L"TestDravik" && GetDlgItem(window, 1005) == nullptr) box = window;
+            if (window_text(window) == L"TestDravik" && GetDlgItem(window, 1005) == nullptr)
+                box = window;
     }
     check(box != nullptr, what + ": message box shown");
     if (box == nullptr) return;
@@ -137,9 +141,11 @@ public:
         item.pszText = reinterpret_cast<wchar_t*>(base + sizeof(LVITEMW));
         item.cchTextMax = 512;
         WriteProcessMemory(process_, base, &item, sizeof item, nullptr);
-        SendMessageW(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(base));
+        SendMessageW(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(base));
         wchar_t text[512] = {};
-        ReadProcessMemory(process_, base + sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t), nullptr);
+        ReadProcessMemory(process_, base + sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t),
+                          nullptr);
         return text;
     }
 
@@ -151,9 +157,11 @@ public:
         spec.pszText = reinterpret_cast<wchar_t*>(base + sizeof(LVCOLUMNW));
         spec.cchTextMax = 64;
         WriteProcessMemory(process_, base, &spec, sizeof spec, nullptr);
-        SendMessageW(list_, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(base));
+        SendMessageW(list_, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
+                     reinterpret_cast<LPARAM>(base));
         wchar_t text[64] = {};
-        ReadProcessMemory(process_, base + sizeof(LVCOLUMNW), text, sizeof text - sizeof(wchar_t), nullptr);
+        ReadProcessMemory(process_, base + sizeof(LVCOLUMNW), text, sizeof text - sizeof(wchar_t),
+                          nullptr);
         return text;
     }
 
@@ -176,8 +184,9 @@ void check_catalogue(HANDLE process, HWND dialog) {
     const LONG_PTR wanted = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOLABELWRAP |
                             LVS_EDITLABELS | WS_TABSTOP;
     // The dialog manager turns a control's WS_BORDER into a sunken client edge (3-D look).
-    check((style & WS_BORDER) != 0 || (GetWindowLongPtrW(list, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0,
-          "list view border");
+    check(
+        (style & WS_BORDER) != 0 || (GetWindowLongPtrW(list, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0,
+        "list view border");
     char styles[64];
     std::snprintf(styles, sizeof styles, "list view styles: %#llx, expected %#llx set",
                   static_cast<unsigned long long>(style), static_cast<unsigned long long>(wanted));
@@ -189,7 +198,8 @@ void check_catalogue(HANDLE process, HWND dialog) {
     check_text(remote.cell(0, 0), L"get_max_axe()", "row 0");
     check_text(remote.cell(49, 0), L"set_alm_logci(int ch,int flag)", "row 49");
     check_text(remote.cell(78, 0),
-               L"get_card_ver(long cardno,long *type,long* major,long *minor1,long *minor2)", "row 78");
+               L"get_card_ver(long cardno,long *type,long* major,long *minor1,long *minor2)",
+               "row 78");
     check_text(remote.cell(5, 1), L"", "parameter cells start empty");
 }
 
@@ -264,7 +274,8 @@ int main(int argc, char** argv) {
     PROCESS_INFORMATION program{};
     if (!CreateProcessA(argv[1], command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &program)) {
-        std::printf("FAILED: cannot start %s (error %lu)\n0 passed, 1 failed\n", argv[1], GetLastError());
+        std::printf("FAILED: cannot start %s (error %lu)\n0 passed, 1 failed\n", argv[1],
+                    GetLastError());
         return 1;
     }
     const DWORD pid = program.dwProcessId;
@@ -276,7 +287,8 @@ int main(int argc, char** argv) {
     HWND dialog = nullptr;
     for (int i = 0; i < 600 && dialog == nullptr; ++i) {
         for (HWND window : dialogs_of(pid))
-            if (window_text(window) == L"TestDravik" && GetDlgItem(window, 1005) != nullptr) dialog = window;
+            if (window_text(window) == L"TestDravik" && GetDlgItem(window, 1005) != nullptr)
+                dialog = window;
         if (dialog == nullptr) Sleep(100);
     }
     check(dialog != nullptr, "main dialog opens");
@@ -297,8 +309,9 @@ int main(int argc, char** argv) {
         // was found; the menu variant asks the library (library version 3.0.1).
         const std::wstring head = L"计算机内插有 -1 张板卡。共有 -1 根轴。\r\n";
         check_board_info(pid, dialog, WM_SYSCOMMAND, 16,
-                         head + L"板卡类型号     ：-1\r\n函数库版本号   ：-1.-1.-1\r\n"
-                                L"驱动程序版本号 ：-1.-1.-1\r\n硬件版本号     ：-1.-1.-1\r\n",
+                         head +
+                             L"板卡类型号     ：-1\r\n函数库版本号   ：-1.-1.-1\r\n"
+                             L"驱动程序版本号 ：-1.-1.-1\r\n硬件版本号     ：-1.-1.-1\r\n",
                          "board information (system menu)");
         PostMessageW(dialog, WM_COMMAND, 1012, 0);
         HWND about = wait_for_dialog(pid, L"关于 TestDravik");

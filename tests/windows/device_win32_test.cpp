@@ -59,8 +59,9 @@ BOOL WINAPI fake_enum(HDEVINFO set, PSP_DEVINFO_DATA info, const GUID*, DWORD in
     fake->enum_cb_size = data->cbSize;
     return fake->enum_ok;
 }
-BOOL WINAPI fake_detail(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA, PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
-                        DWORD size, PDWORD required, PSP_DEVINFO_DATA) {
+BOOL WINAPI fake_detail(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA,
+                        PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail, DWORD size, PDWORD required,
+                        PSP_DEVINFO_DATA) {
     EXPECT_EQ(set, kSet);
     if (detail == nullptr) {
         fake->calls.push_back("detail_size");
@@ -112,8 +113,8 @@ BOOL WINAPI fake_close(HANDLE handle) {
     return TRUE;
 }
 
-const DeviceApi kFakeApi = {fake_class_devs, fake_enum,  fake_detail, fake_destroy,
-                            fake_create,     fake_io,    fake_close};
+const DeviceApi kFakeApi = {fake_class_devs, fake_enum, fake_detail, fake_destroy,
+                            fake_create,     fake_io,   fake_close};
 
 class DeviceWin32Test : public ::testing::Test {
 protected:
@@ -127,9 +128,11 @@ using Calls = std::vector<std::string>;
 
 TEST_F(DeviceWin32Test, OpensTheFirstInterfaceOfTheDriverClassWithTheExactArguments) {
     ASSERT_EQ(open(), kHandle);
-    EXPECT_EQ(system_.calls, (Calls{"class_devs", "enum", "detail_size", "detail", "create", "destroy"}));
+    EXPECT_EQ(system_.calls,
+              (Calls{"class_devs", "enum", "detail_size", "detail", "create", "destroy"}));
     EXPECT_EQ(system_.class_devs_flags, 0x12u);
-    const GUID expected = {0xB86CD22A, 0xDF71, 0x4E3E, {0x93, 0xBA, 0xC5, 0x62, 0x28, 0xA4, 0xA1, 0xDC}};
+    const GUID expected = {
+        0xB86CD22A, 0xDF71, 0x4E3E, {0x93, 0xBA, 0xC5, 0x62, 0x28, 0xA4, 0xA1, 0xDC}};
     EXPECT_EQ(std::memcmp(&system_.class_devs_guid, &expected, sizeof expected), 0);
     EXPECT_EQ(system_.enum_index, 0u);
     // Size fields of the records as this platform's set-up calls require them.
@@ -169,14 +172,18 @@ INSTANTIATE_TEST_SUITE_P(
     Steps, DeviceWin32FailureTest,
     ::testing::Values(
         FailureCase{"NoDeviceSet", [](FakeSystem& s) { s.class_devs_ok = false; }, {"class_devs"}},
-        FailureCase{"NoInterface", [](FakeSystem& s) { s.enum_ok = false; },
+        FailureCase{"NoInterface",
+                    [](FakeSystem& s) { s.enum_ok = false; },
                     {"class_devs", "enum", "destroy"}},
         // A reported size smaller than the record's size field is refused before any write.
-        FailureCase{"DetailSizeTooSmall", [](FakeSystem& s) { s.detail_size = 2; },
+        FailureCase{"DetailSizeTooSmall",
+                    [](FakeSystem& s) { s.detail_size = 2; },
                     {"class_devs", "enum", "detail_size", "destroy"}},
-        FailureCase{"DetailRefused", [](FakeSystem& s) { s.detail_ok = false; },
+        FailureCase{"DetailRefused",
+                    [](FakeSystem& s) { s.detail_ok = false; },
                     {"class_devs", "enum", "detail_size", "detail", "destroy"}},
-        FailureCase{"OpenRefused", [](FakeSystem& s) { s.open_ok = false; },
+        FailureCase{"OpenRefused",
+                    [](FakeSystem& s) { s.open_ok = false; },
                     {"class_devs", "enum", "detail_size", "detail", "create", "destroy"}}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 

@@ -43,9 +43,9 @@ void check_binding(HMODULE dll) {
         WORD ordinal;
         const char* name;
     };
-    const Fixed fixed[] = {{1000, "auto_set"},     {1100, "con_pmove"},      {1200, "sudden_stop"},
-                           {1300, "set_abs_pos"},  {1400, "get_abs_pos"},    {1500, "checkin_byte"},
-                           {1600, "set_backlash"}, {1700, "write_reg"},      {1800, "set_getpos_mode"},
+    const Fixed fixed[] = {{1000, "auto_set"},     {1100, "con_pmove"},   {1200, "sudden_stop"},
+                           {1300, "set_abs_pos"},  {1400, "get_abs_pos"}, {1500, "checkin_byte"},
+                           {1600, "set_backlash"}, {1700, "write_reg"},   {1800, "set_getpos_mode"},
                            {1900, "get_err"}};
     for (const Fixed& f : fixed) {
         FARPROC by_number = by_ordinal(dll, f.ordinal);
@@ -74,8 +74,7 @@ void check_without_driver(HMODULE dll) {
     auto get_err = as<GetErrFn>(by_ordinal(dll, 1900));
     auto init_board = as<IntFn>(GetProcAddress(dll, "init_board"));
     auto dll_info = as<DllInfoFn>(GetProcAddress(dll, "?DmcGetDllInfo@@YAHHPEAN@Z"));
-    auto board_info =
-        as<BoardInfoFn>(GetProcAddress(dll, "?DmcGetBoardDBInfo@@YAHHPEAJ@Z"));
+    auto board_info = as<BoardInfoFn>(GetProcAddress(dll, "?DmcGetBoardDBInfo@@YAHHPEAJ@Z"));
     auto set_counter = as<CounterFn>(GetProcAddress(dll, "?set_cmd_counter@@YAHH@Z"));
     auto get_counter = as<IntFn>(GetProcAddress(dll, "get_cmd_counter"));
     auto change_accel = as<AccelFn>(GetProcAddress(dll, "_change_accel@12"));
@@ -95,7 +94,8 @@ void check_without_driver(HMODULE dll) {
     check(board_info(1, record) == -1 && record[0] == 7, "DmcGetBoardDBInfo fails untouched");
     double info[10] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     check(dll_info(0, info) == 0 && info[0] == 0.0 && info[9] == 0.0, "DmcGetDllInfo gives zeros");
-    check(set_counter(-5) == 0 && get_counter() == -5, "set_cmd_counter through its decorated name");
+    check(set_counter(-5) == 0 && get_counter() == -5,
+          "set_cmd_counter through its decorated name");
     check(change_accel(1, 1000.0) == -1, "change_accel refused before init_board");
     check(init_board() < 0, "init_board fails without the driver");
 }
