@@ -4,7 +4,7 @@
 #include "text_format.h"
 
 #include <array>
-#include <cassert>
+#include <stdexcept>
 
 namespace dravik::console {
 
@@ -13,7 +13,8 @@ bool valid_row(int row) noexcept { return row >= 0 && row < catalogue_rows; }
 } // namespace
 
 Console::Console(const LibraryApi& api, View& view) : api_(api), view_(view) {
-    assert(api.complete());
+    // A hole in the table would only show as a crash at the first press of a button.
+    if (!api.complete()) throw std::invalid_argument("the library table lacks some of its calls");
 }
 
 // ---- Start-up ---------------------------------------------------------------------------------

@@ -24,7 +24,8 @@ enum class BoardInfoSource {
 
 class Console {
 public:
-    // `api` must be complete (LibraryApi::complete) and, like `view`, outlive the Console.
+    // `api` must be complete (LibraryApi::complete; std::invalid_argument otherwise) and, like
+    // `view`, outlive the Console.
     Console(const LibraryApi& api, View& view);
 
     // Start-up: auto_set, then init_board, each followed by its message. Call once, before the

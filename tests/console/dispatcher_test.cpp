@@ -240,6 +240,12 @@ TEST_F(ConsoleFixture, NoRowPassesP7) {
             EXPECT_NE(row.args[i].index, 7) << "row " << row.index;
 }
 
+TEST_F(ConsoleFixture, RefusesALibraryTableWithAHole) {
+    LibraryApi holed = fake.api();
+    holed.change_accel = nullptr;
+    EXPECT_THROW(Console(holed, view), std::invalid_argument);
+}
+
 // ---- Stop buttons ------------------------------------------------------------------------------
 
 TEST_F(ConsoleFixture, StopButtonsAskTheAxisCountAndStopAscending) {
