@@ -19,26 +19,35 @@ Console::Console(const LibraryApi& api, View& view) : api_(api), view_(view) {
 
 // ---- Start-up ---------------------------------------------------------------------------------
 
-void Console::start_up() {
-    const int32_t axes = api_.auto_set();
-    if (axes > 0)
-        view_.show_message(format_text("轴数=%d", {axes}));
-    else if (axes == -1)
-        view_.show_message("检测不到卡!");
-    else if (axes == -10)
-        view_.show_message("使用多卡搭配不当!");
-    axis_count_ = axes;
+namespace {
+// The message for one start-up result: `counted` with the value when it is positive, else the
+// text listed for the value, else `otherwise` (nullptr: no message).
+struct KnownResult {
+    int32_t value;
+    const char* text;
+};
+void report_start_up_result(View& view, int32_t value, const char* counted,
+                            std::initializer_list<KnownResult> known, const char* otherwise) {
+    if (value > 0) {
+        view.show_message(format_text(counted, {value}));
+        return;
+    }
+    for (const KnownResult& k : known)
+        if (k.value == value) {
+            view.show_message(k.text);
+            return;
+        }
+    if (otherwise != nullptr) view.show_message(otherwise);
+}
+} // namespace
 
-    const int32_t boards = api_.init_board();
-    if (boards > 0)
-        view_.show_message(format_text("卡数=%d", {boards}));
-    else if (boards == -5)
-        view_.show_message("动态链接库或驱动程序的版本错误");
-    else if (boards == -6)
-        view_.show_message("硬件版本错误");
-    else
-        view_.show_message("初始化错误!");
-    board_count_ = boards;
+void Console::start_up() {
+    axis_count_ = api_.auto_set();
+    report_start_up_result(view_, axis_count_, "轴数=%d", {{-1, "检测不到卡!"}, {-10, "使用多卡搭配不当!"}},
+                           nullptr);
+    board_count_ = api_.init_board();
+    report_start_up_result(view_, board_count_, "卡数=%d",
+                           {{-5, "动态链接库或驱动程序的版本错误"}, {-6, "硬件版本错误"}}, "初始化错误!");
 }
 
 // ---- Selection and parameters -------------------------------------------------------------------
