@@ -23,9 +23,12 @@ public:
     void freeze();
     // Lets the clock run on from where it stands. Idempotent.
     void resume();
-    // Moves the clock forward by `ns` (negative values are ignored), frozen or running.
+    // Moves the clock forward by `ns` (negative values are ignored), frozen or running. The
+    // total advance saturates at kMaxAdvance.
     void advance(int64_t ns);
     bool frozen() const;
+
+    static constexpr int64_t kMaxAdvance = int64_t{1} << 62;
 
 private:
     static int64_t monotonic_ns();

@@ -313,6 +313,22 @@ TEST(Control, ClockBoardInputsAndStateRequests) {
     EXPECT_FALSE(rig.request(kSimControlBase + 100, nullptr, 0, 0, out).ok);
 }
 
+TEST(Control, HugeClockAdvancesSaturate) {
+    SimRig rig;
+    ASSERT_TRUE(rig.move(constant_block(1, kEndlessDistance, 8191, 1,
+                                        kConstantMode & ~MODE_POSITIONING)));
+    std::vector<uint8_t> out;
+    const int64_t huge = INT64_MAX;
+    ASSERT_TRUE(rig.request(kCtlClockAdvance, &huge, 8, 0, out).ok);
+    ASSERT_TRUE(rig.request(kCtlClockAdvance, &huge, 8, 0, out).ok);
+    EXPECT_FALSE(rig.busy(1));  // ran out its 2^31 - 1 pulses
+    EXPECT_EQ(rig.abs_pos(1), kEndlessDistance);
+    EXPECT_EQ(rig.clock.now_ns(), SimClock::kMaxAdvance);  // the clock stands at its limit
+    ASSERT_TRUE(rig.move(constant_block(1, 1007, 10)));
+    EXPECT_EQ(rig.rel_pos(1), 0);
+    EXPECT_TRUE(rig.busy(1));
+}
+
 TEST(Control, StateTextFormsShowEveryAxis) {
     SimRig rig;
     ASSERT_TRUE(rig.move(constant_block(1, 1007, 10)));

@@ -12,6 +12,25 @@ namespace {
 // 10000 pulses/s^2.
 constexpr int32_t kDiv = 1007;
 
+TEST(Clock, FrozenClockMovesOnlyWhenAdvancedAndSaturates) {
+    SimClock clock(SimClock::Start::Frozen);
+    EXPECT_EQ(clock.now_ns(), 0);
+    clock.advance(-5);
+    EXPECT_EQ(clock.now_ns(), 0);
+    clock.advance(1500);
+    EXPECT_EQ(clock.now_ns(), 1500);
+    clock.advance(INT64_MAX);
+    clock.advance(INT64_MAX);
+    EXPECT_EQ(clock.now_ns(), SimClock::kMaxAdvance);
+    SimClock running;
+    running.advance(INT64_MAX);
+    EXPECT_GE(running.now_ns(), SimClock::kMaxAdvance);
+    running.freeze();
+    const int64_t at = running.now_ns();
+    running.resume();
+    EXPECT_GE(running.now_ns(), at);
+}
+
 TEST(Profile, RampedDurationMatchesClosedFormForTrapezoidAndTriangle) {
     struct Case { double distance, vl, vh, a; };
     const Case cases[] = {{10000, 1000, 5000, 10000}, {1000, 1000, 5000, 10000},
