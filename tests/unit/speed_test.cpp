@@ -171,7 +171,9 @@ TEST_F(SpeedTest, ProfileParameterChecks) {
         EXPECT_EQ(set_profile(*lib, 2, r.ls, r.hs, r.ac), r.result)
             << r.ls << ' ' << r.hs << ' ' << r.ac;
         EXPECT_EQ(get_last_err(*lib), r.result == 0 ? 0 : kErrBadSpeed);
-        if (r.result != 0) EXPECT_DOUBLE_EQ(axis(2).high_speed, before.high_speed);
+        if (r.result != 0) {
+            EXPECT_DOUBLE_EQ(axis(2).high_speed, before.high_speed);
+        }
     }
 }
 
