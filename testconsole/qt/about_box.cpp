@@ -37,6 +37,7 @@ AboutBox::AboutBox(const QString& board_info, QWidget* parent) : QDialog(parent)
     auto* info = new QLabel(board_info, this);
     info->setObjectName(QStringLiteral("boardInfo"));
     info->setTextFormat(Qt::PlainText);
+    info->setFont(aligned_font_9pt());
     info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     info->setGeometry(du.rect(40, 39, 165, 56));
 }

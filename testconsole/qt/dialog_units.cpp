@@ -29,6 +29,14 @@ QFont song_font_9pt() {
     return cjk_font({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("NSimSun")}, 9);
 }
 
+QFont aligned_font_9pt() {
+    QFont f = cjk_font({QStringLiteral("SimSun"), QStringLiteral("NSimSun"), QStringLiteral("WenQuanYi Micro Hei Mono"),
+                        QStringLiteral("Noto Sans Mono CJK SC")},
+                       9);
+    f.setStyleHint(QFont::TypeWriter);
+    return f;
+}
+
 QFont system_font_10pt() { return cjk_font({QStringLiteral("Microsoft YaHei UI")}, 10); }
 
 } // namespace dravik::console::qt

@@ -29,6 +29,10 @@ private:
 // The dialogs' fonts: the main dialog's and about box's 9 pt Song face, the parameter dialog's
 // 10 pt system face; each falls back to an installed CJK face (WenQuanYi, Noto) on Linux.
 [[nodiscard]] QFont song_font_9pt();
+// 9 pt with Latin letters and blanks half as wide as Chinese characters, as in the Song face, so
+// that texts which align with blanks (the board information) stay aligned; on Linux the
+// monospaced WenQuanYi or Noto face.
+[[nodiscard]] QFont aligned_font_9pt();
 [[nodiscard]] QFont system_font_10pt();
 
 } // namespace dravik::console::qt

@@ -38,6 +38,9 @@ public:
     // The next parameter dialog gets these fields (empty optional: it is cancelled).
     void fill_parameters(std::optional<std::vector<QString>> fields) { parameter_replies_.push_back(std::move(fields)); }
 
+    // Called with every dialog just before it is answered (for example to photograph it).
+    std::function<void(QWidget*)> before_answer;
+
     std::vector<SeenMessage> messages;
     std::vector<std::vector<QString>> parameter_presets; // what each parameter dialog showed
     std::vector<QString> about_texts;
@@ -46,6 +49,7 @@ private:
     void answer() {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || !modal->isVisible()) return;
+        if (before_answer) before_answer(modal);
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             messages.push_back({box->text(), box->windowTitle(), box->icon(),
                                 static_cast<int>(box->buttons().size()), owner_ && owner_->isVisible()});

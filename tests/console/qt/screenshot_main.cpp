@@ -1,5 +1,6 @@
 // Photographs the main dialog as a user sees it after start-up against two 4-axis boards, with a
-// row filled in and selected, and saves it as a PNG. Run under a real X server (xvfb-run) so that
+// row filled in and selected, and saves it as a PNG; the parameter dialog and the about box are
+// saved beside it (-parameters.png, -about.png). Run under a real X server (xvfb-run) so that
 // the picture shows the fonts and styles a user gets. Fails when the dialog's font cannot draw
 // the Chinese texts or the file cannot be written.
 #include "catalogue_list.h"
@@ -28,8 +29,21 @@ int main(int argc, char** argv) {
     fake.returns("init_board", 2);
     const LibraryApi api = fake.api();
 
+    const QString path = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    auto sibling = [&](const char* suffix) {
+        QString p = path;
+        return p.replace(QStringLiteral(".png"), QString::fromLatin1(suffix));
+    };
+
     qt::MainDialog dialog(api);
     testing::ModalAnswerer answerer(&dialog);
+    answerer.before_answer = [&](QWidget* modal) {
+        if (modal->objectName() == QLatin1String("parameterDialog"))
+            modal->grab().save(sibling("-parameters.png"), "PNG");
+        else if (modal->objectName() == QLatin1String("aboutBox"))
+            modal->grab().save(sibling("-about.png"), "PNG");
+    };
     dialog.initialise();
     dialog.show();
     if (!QTest::qWaitForWindowExposed(&dialog)) {
@@ -54,12 +68,16 @@ int main(int argc, char** argv) {
         }
     }
 
-    const QString path = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(QFileInfo(path).absolutePath());
     if (!dialog.grab().save(path, "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
     }
+    // The about box, opened from the menu; its picture is taken while it is open.
+    fake.writes("get_lib_ver", {3, 0, 1});
+    fake.writes("get_sys_ver", {3, 0, 0});
+    fake.writes("get_card_ver", {0, 2, 2, 0});
+    dialog.console().show_board_info(BoardInfoSource::Menu);
+
     std::printf("saved %s (font %s)\n", argv[1], qPrintable(QFontInfo(dialog.font()).family()));
     return 0;
 }
