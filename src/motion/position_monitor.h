@@ -32,8 +32,9 @@ public:
     // Starts the polling thread over `lib` unless one is running. Caller holds the library lock.
     // False when no thread runs afterwards (closing down, or the thread could not be created).
     bool start(Library& lib);
-    // True from start() until a pass finds nothing pending. Caller holds the library lock.
-    bool running() const { return running_; }
+    // True from start() until a pass finds nothing pending. Changed only under the library lock;
+    // atomic so that a caller without the lock (a loader notification) may look at it too.
+    bool running() const { return running_.load(); }
     // Number of polling threads started so far (diagnostics). Caller holds the library lock.
     unsigned threads_started() const { return threads_started_; }
     // Tells the thread to run no further pass; it ends at its next turn. Any thread may call it.
@@ -45,7 +46,7 @@ private:
     void body(Library& lib);
 
     std::recursive_mutex& lock_;
-    bool running_ = false;              // guarded by the library lock
+    std::atomic<bool> running_{false};  // written under the library lock
     unsigned threads_started_ = 0;      // guarded by the library lock
     std::atomic<bool> closing_{false};  // set once, at unload; no pass and no start after it
     std::thread thread_;                // guarded by the library lock (start, shutdown)
