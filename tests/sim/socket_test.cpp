@@ -269,6 +269,18 @@ TEST(Daemon, ServesControlsAndStopsCleanly) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
+TEST(Daemon, InterruptStopsItCleanly) {
+    DaemonProcess daemon;
+    ASSERT_TRUE(daemon.start(DRAVIK_SIM_BINARY, {"--index", "12"}, device_socket_name(12)));
+    SimClient client;  // a connected client does not hold the shutdown back
+    ASSERT_TRUE(client.connect(device_socket_name(12)));
+    const int status = daemon.stop(SIGINT);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    uint8_t byte = 0;
+    EXPECT_FALSE(client.read_exact(&byte, 1));  // its connection was closed
+}
+
 TEST(Daemon, RefusesBadCommandLine) {
     DaemonProcess daemon;
     EXPECT_FALSE(daemon.start(DRAVIK_SIM_BINARY, {"--boards", "x"}, device_socket_name(11)));
