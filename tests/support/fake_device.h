@@ -7,6 +7,9 @@
 // variants answer a MotionBlock with accepted = 0 instead. Walking i over a call's requests
 // reaches every failure path of that call.
 //
+// A driver command the fake does not know, a board info request for a board it does not have, or a
+// request of the wrong size fails like a refused request (control returns false).
+//
 // Thread safety: every member takes the fake's own mutex, so a test thread may change inputs or
 // status bits while a library thread (the position monitor) sends requests.
 #pragma once

@@ -252,6 +252,15 @@ TEST_F(BoardTest, GetCardnoReadsIdentityWordsOfUpToFourBoards) {
     }
 }
 
+TEST_F(BoardTest, GetCardnoTakesTheWholeCountWord) {
+    create({4, 4});
+    fake->set_board_count(0x102);  // low byte 2, but the whole word is no count of 1 to 4
+    int id[4] = {99, 99, 99, 99};
+    EXPECT_EQ(get_cardno(*lib, &id[0], &id[1], &id[2], &id[3]), 1);
+    EXPECT_EQ(std::vector<int>(id, id + 4), (std::vector<int>{99, 99, 99, 99}));
+    EXPECT_EQ(fake->commands(), (std::vector<Cmd>{{kCmdBoardCount, {}}}));
+}
+
 TEST_F(BoardTest, GetCardnoKeepsTargetOfAFailedReadAndSkipsNullTargets) {
     create({4, 4});
     fake->fail_at(2);  // identity of board 2
