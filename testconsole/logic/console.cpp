@@ -135,13 +135,15 @@ void Console::run() {
 // ---- Stop buttons ----------------------------------------------------------------------------------
 
 void Console::decelerate_all() {
-    const int32_t n = api_.get_max_axe(); // asked at every press: the library may know more now
-    for (int32_t ch = 1; ch <= n; ++ch) api_.decel_stop(ch);
+    // The count is asked at every press. The loops here count in 64 bits, so that even a count
+    // of INT32_MAX ends without overflowing the counter.
+    const int32_t n = api_.get_max_axe();
+    for (int64_t ch = 1; ch <= n; ++ch) api_.decel_stop(static_cast<int>(ch));
 }
 
 void Console::stop_all_now() {
     const int32_t n = api_.get_max_axe();
-    for (int32_t ch = 1; ch <= n; ++ch) api_.sudden_stop(ch);
+    for (int64_t ch = 1; ch <= n; ++ch) api_.sudden_stop(static_cast<int>(ch));
 }
 
 // ---- Board information -------------------------------------------------------------------------------
@@ -170,8 +172,8 @@ std::string Console::board_info_text(BoardInfoSource source) {
 
 void Console::show_board_info(BoardInfoSource source) {
     const std::string text = board_info_text(source);
-    for (int32_t ch = 1; ch <= axis_count_; ++ch) api_.sudden_stop(ch);
-    for (int32_t ch = 1; ch <= axis_count_; ++ch) api_.reset_pos(ch);
+    for (int64_t ch = 1; ch <= axis_count_; ++ch) api_.sudden_stop(static_cast<int>(ch));
+    for (int64_t ch = 1; ch <= axis_count_; ++ch) api_.reset_pos(static_cast<int>(ch));
     view_.show_about(text);
 }
 
