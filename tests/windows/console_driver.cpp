@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "checks.h"
 #include "png_writer.h"
 
 namespace {
 
-int passed = 0;
-int failed = 0;
+dravik::test::Checks check;
 
 std::string utf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -30,16 +30,6 @@ std::string utf8(const std::wstring& text) {
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
                         nullptr, nullptr);
     return out;
-}
-
-void check(bool ok, const std::string& what) {
-    if (ok) {
-        ++passed;
-    } else {
-        ++failed;
-        std::printf("FAILED: %s\n", what.c_str());
-        std::fflush(stdout);
-    }
 }
 
 void check_text(const std::wstring& actual, const std::wstring& expected, const std::string& what) {
@@ -274,9 +264,8 @@ int main(int argc, char** argv) {
     PROCESS_INFORMATION program{};
     if (!CreateProcessA(argv[1], command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &program)) {
-        std::printf("FAILED: cannot start %s (error %lu)\n0 passed, 1 failed\n", argv[1],
-                    GetLastError());
-        return 1;
+        check(false, std::string("cannot start ") + argv[1]);
+        return check.finish("console_ui");
     }
     const DWORD pid = program.dwProcessId;
 
@@ -337,6 +326,5 @@ int main(int argc, char** argv) {
     CloseHandle(program.hThread);
     CloseHandle(program.hProcess);
 
-    std::printf("console_ui: %d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return check.finish("console_ui");
 }

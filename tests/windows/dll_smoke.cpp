@@ -7,19 +7,11 @@
 #include <cstdio>
 #include <thread>
 
+#include "checks.h"
+
 namespace {
 
-int passed = 0;
-int failed = 0;
-
-void check(bool ok, const char* what) {
-    if (ok) {
-        ++passed;
-    } else {
-        ++failed;
-        std::printf("FAILED: %s\n", what);
-    }
-}
+dravik::test::Checks check;
 
 using IntFn = int (*)();
 using GetErrFn = int (*)(int, int*);
@@ -108,8 +100,7 @@ int main() {
     HMODULE dll = load();
     check(dll != nullptr, "Dravik.dll loads without the driver");
     if (dll == nullptr) {
-        std::printf("0 passed, 1 failed\n");
-        return 1;
+        return check.finish("dll_smoke");
     }
     check_binding(dll);
     check_without_driver(dll);
@@ -134,6 +125,5 @@ int main() {
         check_without_driver(dll);
         // Left loaded: the unload at process exit runs too.
     }
-    std::printf("dll_smoke: %d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return check.finish("dll_smoke");
 }
