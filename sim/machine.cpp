@@ -102,16 +102,27 @@ bool Machine::decode_block(const MotionBlock& block, MoveRequest& move) {
     return true;
 }
 
-bool Machine::submit(GroupState& group, const MotionBlock& block, int64_t now_ns) {
-    const int n = block.group_remaining;
-    if (group.expected != 0 && n != group.expected) {
-        // Out of sequence: the open group can no longer be completed.
-        group = GroupState{};
-        return false;
+void Machine::refuse(GroupState& group, int group_remaining) {
+    if (group.expected != 0 && group_remaining != group.expected) {
+        group = GroupState{};  // out of sequence: the open group can no longer be completed
+        return;
     }
     if (group.broken) {
-        group.expected = n - 1;
-        if (group.expected == 0) group = GroupState{};
+        group.expected = group_remaining - 1;  // count the broken group's blocks down
+        if (group.expected <= 0) group = GroupState{};
+        return;
+    }
+    group = GroupState{};
+    if (group_remaining > 1) {
+        group.broken = true;
+        group.expected = group_remaining - 1;
+    }
+}
+
+bool Machine::submit(GroupState& group, const MotionBlock& block, int64_t now_ns) {
+    const int n = block.group_remaining;
+    if (group.broken || (group.expected != 0 && n != group.expected)) {
+        refuse(group, n);
         return false;
     }
     MoveRequest move;
@@ -120,11 +131,7 @@ bool Machine::submit(GroupState& group, const MotionBlock& block, int64_t now_ns
     const bool ok = valid_axis(block.axis) && decode_block(block, move) && !in_group &&
                     !axis(block.axis).busy(now_ns);
     if (!ok) {
-        group = GroupState{};
-        if (n > 1) {
-            group.broken = true;
-            group.expected = n - 1;
-        }
+        refuse(group, n);
         return false;
     }
     group.pending.emplace_back(block.axis, move);

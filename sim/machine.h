@@ -61,6 +61,10 @@ public:
     // block of it is refused, its pending blocks are dropped and its later blocks refused.
     bool submit(GroupState& group, const MotionBlock& block, int64_t now_ns);
 
+    // Book-keeping of a block refused before it was looked at (an injected refusal): the group
+    // it belongs to is broken exactly as when submit() refuses it.
+    static void refuse(GroupState& group, int group_remaining);
+
     // Describes the block as the board would run it; false when it is malformed.
     static bool decode_block(const MotionBlock& block, MoveRequest& move);
 

@@ -82,10 +82,7 @@ Reply Simulator::handle_device(Session& session, uint32_t code, const uint8_t* i
             uint32_t accepted = 0;
             if (refuse > 0) {
                 --refuse;
-                // A refused block also ends the group it belonged to.
-                MotionBlock broken = block;
-                broken.axis = 0;
-                machine_.submit(session.group, broken, now);
+                Machine::refuse(session.group, block.group_remaining);
             } else {
                 accepted = machine_.submit(session.group, block, now) ? 1 : 0;
             }
