@@ -198,6 +198,21 @@ TEST(Physics, DistanceChangeIsRefusedUnlessTheChangeFunctionIsOn) {
     EXPECT_EQ(rig.abs_pos(1), 1107);
 }
 
+TEST(Physics, ChangesDuringADeceleratingStopDoNotUndoIt) {
+    SimRig rig;
+    rig.write_reg(1, REG_INPUT_CONFIG, CFG_CHANGE_POS);
+    ASSERT_TRUE(rig.move(ramped_block(1, 10000, 1000, 5000, 3300, kDiv)));
+    rig.advance(1.0);  // at 4200, 5000 pulses/s: the stop ends at 5400
+    rig.write_reg(1, REG_MODE, rig.read_reg(1, REG_MODE) | MODE_RUN_DECEL_STOP);
+    rig.advance(0.1);
+    rig.write_reg(1, REG_SPEED_CHANGE, 8000);  // no speeding up while stopping
+    ASSERT_TRUE(rig.command(kCmdAdjustDistance, {1, 1000}));
+    EXPECT_LT(rig.read_reg(1, REG_CURRENT_SPEED), 5000);
+    EXPECT_GE(rig.run_until_idle(1, 0.01, 1.0), 0.0);
+    EXPECT_EQ(rig.abs_pos(1), 5400);
+    EXPECT_EQ(rig.remaining(1), 11000 - 5400);  // the longer move had this much still to go
+}
+
 TEST(Physics, SpeedChangeOfRampedMoveRampsToTheNewSpeedAndKeepsTheDistance) {
     SimRig rig;
     ASSERT_TRUE(rig.move(ramped_block(1, 10000, 1000, 5000, 3300, kDiv)));
