@@ -139,6 +139,18 @@ public:
         return text;
     }
 
+    // Centre of the prototype cell of `row`, in the list's client coordinates.
+    POINT row_centre(int row) {
+        RECT r{LVIR_LABEL, 0, 0, 0};
+        if (memory_ != nullptr) {
+            WriteProcessMemory(process_, memory_, &r, sizeof r, nullptr);
+            SendMessageW(list_, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(memory_));
+            ReadProcessMemory(process_, memory_, &r, sizeof r, nullptr);
+        }
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+
     std::wstring column_title(int column) {
         if (memory_ == nullptr) return L"<no memory>";
         auto* base = static_cast<char*>(memory_);
@@ -191,6 +203,46 @@ void check_catalogue(HANDLE process, HWND dialog) {
                L"get_card_ver(long cardno,long *type,long* major,long *minor1,long *minor2)",
                "row 78");
     check_text(remote.cell(5, 1), L"", "parameter cells start empty");
+}
+
+// Mouse clicks on the list: the list view itself turns them into its click notifications.
+void click_row(HWND list, POINT at, bool twice) {
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageW(list, WM_LBUTTONUP, 0, where);
+    if (twice) {
+        PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+        PostMessageW(list, WM_LBUTTONUP, 0, where);
+    }
+}
+
+// A click selects row 1 for "运行"; a double-click on row 2 opens the parameter dialog, whose
+// "确认" writes the typed text into the row's cell and its value into P1.
+void check_row_editing(HANDLE process, DWORD pid, HWND dialog) {
+    HWND list = GetDlgItem(dialog, 1005);
+    RemoteList remote(process, list);
+
+    click_row(list, remote.row_centre(1), false);
+    Sleep(300);
+    press(dialog, 1006);
+    expect_message(pid, L"板卡数--0", "row 1 run after a click on it");
+
+    click_row(list, remote.row_centre(2), true);
+    HWND parameters = wait_for_dialog(pid, L"参数设置");
+    check(parameters != nullptr, "a double-click opens the parameter dialog");
+    if (parameters == nullptr) return;
+    check_text(window_text(GetDlgItem(parameters, 1011)), L"",
+               "field 1 preset from the empty cell");
+    SendMessageTimeoutW(GetDlgItem(parameters, 1011), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"3"),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    SendMessageTimeoutW(GetDlgItem(parameters, 1012), WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(L"abc"), SMTO_ABORTIFHUNG, 5000, nullptr);
+    press(parameters, IDOK);
+    check(wait_gone(parameters), "确认 closes the parameter dialog");
+    check_text(remote.cell(2, 1), L"3", "cell 1 of row 2 after 确认");
+    check_text(remote.cell(2, 2), L"abc", "cell 2 of row 2 after 确认");
+    press(dialog, 1006);
+    expect_message(pid, L"板卡 3 轴数---1", "row 2 run with P1 = 3 from the dialog");
 }
 
 void check_frame(HWND dialog) {
@@ -293,6 +345,7 @@ int main(int argc, char** argv) {
         // "运行" before any click runs row 0: the number of axes (none found).
         press(dialog, 1006);
         expect_message(pid, L"板卡总轴数--0", "row 0 run");
+        check_row_editing(program.hProcess, pid, dialog);
 
         // Board information: the system-menu variant shows -1 for every number when no board
         // was found; the menu variant asks the library (library version 3.0.1).
