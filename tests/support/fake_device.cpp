@@ -406,4 +406,9 @@ std::string FakeDevice::dump() const {
     return os.str();
 }
 
+std::string FakeDevice::describe_at(size_t index) const {
+    std::lock_guard lock(mutex_);
+    return index < log_.size() ? describe(log_[index]) : std::string();
+}
+
 }  // namespace dravik::test

@@ -99,7 +99,8 @@ public:
     // Values written to register `offset` of `axis` with command 9, in order.
     std::vector<int32_t> writes_to(int axis, int32_t offset) const;
     size_t count(int32_t command_code) const;
-    std::string dump() const;  // every request, one per line
+    std::string dump() const;                     // every request, one per line
+    std::string describe_at(size_t index) const;  // one request, or "" past the end
 
 private:
     bool answer_command(DriverCommand& cmd);

@@ -201,6 +201,36 @@ TEST_F(BoardTest, InitBoardFailureRows) {
     }
 }
 
+// Fails each request of the start-up pair in turn: the count and board requests fail the call,
+// the board start fails the defaults, and every later failure is reported but tolerated.
+TEST_F(BoardTest, EveryFailedRequestOfTheStartUpPairHasItsOutcome) {
+    create({4, 4});
+    ASSERT_EQ(auto_set(*lib), 8);
+    fake->clear_requests();
+    ASSERT_EQ(init_board(*lib), 2);
+    const size_t init_requests = fake->request_count();
+    for (size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        create({4, 4});
+        fake->fail_at(i);
+        EXPECT_EQ(auto_set(*lib), i == 0 ? -1 : i < 3 ? -2 : 8);
+        EXPECT_EQ(get_last_err(*lib), kErrRequestFailed);
+    }
+    for (size_t i = 0; i < init_requests; ++i) {
+        SCOPED_TRACE(i);
+        create({4, 4});
+        ASSERT_EQ(auto_set(*lib), 8);
+        fake->clear_requests();
+        fake->fail_at(i);
+        EXPECT_EQ(init_board(*lib), i <= 3 ? -1 : 2) << fake->describe_at(i);
+        EXPECT_EQ(lib->boards.boards_ready, i < 3 ? 0 : 1);
+        int first = 0, second = 0;
+        get_err(*lib, 1, &first);
+        get_err(*lib, 2, &second);
+        EXPECT_TRUE(first == kErrRequestFailed || second == kErrRequestFailed);
+    }
+}
+
 TEST_F(BoardTest, InitBoardBeforeAutoSetFailsAndAutoSetStillWorks) {
     create({4, 4});
     EXPECT_EQ(init_board(*lib), -1);
