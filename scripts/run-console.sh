@@ -12,6 +12,7 @@ sim="$build/sim/dravik-sim"
 console="$build/testconsole/qt/TestDravik"
 bench="$build/testconsole/cli/dravik-bench"
 sim_log="$build/dravik-sim.log"
+console_log="$build/testdravik.log"
 
 say() { echo "run-console: $*" >&2; }
 
@@ -63,14 +64,18 @@ else
     fi
 fi
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    say "no display (DISPLAY and WAYLAND_DISPLAY are empty): running the terminal demonstration instead"
+demonstration() {
     if [ ! -x "$bench" ]; then
         say "dravik-bench is missing ($bench); build it first with 'make build'"
         exit 1
     fi
     "$bench" demo
     exit $?
+}
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    say "no display (DISPLAY and WAYLAND_DISPLAY are empty): running the terminal demonstration instead"
+    demonstration
 fi
 
 if [ ! -x "$console" ]; then
@@ -79,9 +84,16 @@ if [ ! -x "$console" ]; then
 fi
 # In the background so that a signal to this script (Ctrl-C, kill) is handled at once: the trap
 # then closes the console and stops the simulator.
-"$console" &
+# Qt aborts when it cannot open the display; no core file is wanted from that.
+ulimit -c 0 2>/dev/null
+"$console" 2>"$console_log" &
 console_pid=$!
-wait "$console_pid"
+{ wait "$console_pid"; } 2>/dev/null
 status=$?
 console_pid=""
+if [ "$status" -ne 0 ] && grep -qE "could not connect to display|no Qt platform plugin could be initialized" "$console_log"; then
+    say "the display ${DISPLAY:-$WAYLAND_DISPLAY} cannot be opened: running the terminal demonstration instead"
+    demonstration
+fi
+[ "$status" -eq 0 ] || say "TestDravik ended with status $status (log: $console_log)"
 exit "$status"

@@ -4,7 +4,8 @@
 #   1. without a simulator binary it says so and fails;
 #   2. without a display it says so in one line, runs the terminal demonstration and stops the
 #      simulator afterwards;
-#   3. with a display it opens TestDravik, and a TERM to the script closes the console and stops
+#   3. with a display that cannot be opened it says so in one line and runs the demonstration;
+#   4. with a display it opens TestDravik, and a TERM to the script closes the console and stops
 #      the simulator (no orphan).
 # Usage: run_console_test.sh SCRIPT BUILD_DIR
 set -u
@@ -31,7 +32,18 @@ grep -q "both axes reached their targets" "$tmp/out2" || fail "demonstration did
 grep -q "Traceback\|terminate called\|Aborted" "$tmp/out2" "$tmp/err2" && fail "a crash in the headless run"
 "$sim" ctl boards >/dev/null 2>&1 && fail "the simulator still answers after the headless run"
 
-# 3. With a display (the offscreen platform stands in for one): TestDravik waits in its first
+# 3. A display that cannot be opened.
+env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=":31999" DRAVIK_BUILD_DIR="$build" \
+    bash "$script" >"$tmp/out4" 2>"$tmp/err4"
+status=$?
+if [ -x "$build/testconsole/qt/TestDravik" ]; then
+    [ $status -eq 0 ] || fail "run with an unusable display ended with $status: $(cat "$tmp/out4" "$tmp/err4")"
+    [ "$(grep -c 'cannot be opened' "$tmp/err4")" -eq 1 ] || fail "an unusable display must be reported in one line: $(cat "$tmp/err4")"
+    grep -q "both axes reached their targets" "$tmp/out4" || fail "no demonstration after an unusable display"
+fi
+"$sim" ctl boards >/dev/null 2>&1 && fail "the simulator still answers after the run with an unusable display"
+
+# 4. With a display (the offscreen platform stands in for one): TestDravik waits in its first
 #    start-up message; a TERM to the script must end the console and the simulator.
 if [ -x "$build/testconsole/qt/TestDravik" ]; then
     DISPLAY=":none" QT_QPA_PLATFORM=offscreen DRAVIK_BUILD_DIR="$build" \
