@@ -94,7 +94,16 @@ void press(HWND dialog, int id) {
 }
 
 // A message box of the program: checks its caption and text, then closes it with its OK button.
-void expect_message(DWORD process, const std::wstring& text, const std::string& what) {
+// The visible main dialog of the program (caption "TestDravik" and list 1005), or nullptr.
+HWND visible_main_dialog(DWORD process) {
+    for (HWND window : dialogs_of(process))
+        if (window_text(window) == L"TestDravik" && GetDlgItem(window, 1005) != nullptr)
+            return window;
+    return nullptr;
+}
+
+void expect_message(DWORD process, const std::wstring& text, const std::string& what,
+                    bool main_dialog_hidden = false) {
     HWND box = wait_for_dialog(process, L"TestDravik");
     // The main dialog has the same caption: a message box has no list control.
     for (int i = 0; i < 600 && box != nullptr && GetDlgItem(box, 1005) != nullptr; ++i) {
@@ -106,6 +115,8 @@ void expect_message(DWORD process, const std::wstring& text, const std::string& 
     }
     check(box != nullptr, what + ": message box shown");
     if (box == nullptr) return;
+    if (main_dialog_hidden)
+        check(visible_main_dialog(process) == nullptr, what + ": shown before the main dialog");
     check_text(window_text(GetDlgItem(box, 0xFFFF)), text, what);
     press(box, IDOK);
     check(wait_gone(box), what + ": message box closed by OK");
@@ -322,14 +333,12 @@ int main(int argc, char** argv) {
     const DWORD pid = program.dwProcessId;
 
     // Start-up without the driver: auto_set gives -1, init_board then fails.
-    expect_message(pid, L"检测不到卡!", "first start-up message");
-    expect_message(pid, L"初始化错误!", "second start-up message");
+    expect_message(pid, L"检测不到卡!", "first start-up message", true);
+    expect_message(pid, L"初始化错误!", "second start-up message", true);
 
     HWND dialog = nullptr;
     for (int i = 0; i < 600 && dialog == nullptr; ++i) {
-        for (HWND window : dialogs_of(pid))
-            if (window_text(window) == L"TestDravik" && GetDlgItem(window, 1005) != nullptr)
-                dialog = window;
+        dialog = visible_main_dialog(pid);
         if (dialog == nullptr) Sleep(100);
     }
     check(dialog != nullptr, "main dialog opens");
