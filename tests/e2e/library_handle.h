@@ -46,12 +46,12 @@ public:
         return true;
     }
 
-    // Unloads the library; true when it is really gone from the process afterwards.
-    bool close() {
-        if (handle_ == nullptr) return true;
+    // Unloads the library, which runs its unload step (library_still_loaded() tells whether it
+    // really left the process).
+    void close() {
+        if (handle_ == nullptr) return;
         dlclose(handle_);
         handle_ = nullptr;
-        return true;
     }
 
 private:
