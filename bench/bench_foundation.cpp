@@ -7,6 +7,10 @@
 //     everything else; the goal is at most 1.2.
 // (b) Over a device that answers in memory without recording anything: the library's own work
 //     per call, goal under 0.5 us.
+//
+// Socket timings are sensitive to scheduling; on a shared machine run for example
+//   bench_foundation --benchmark_repetitions=15 --benchmark_enable_random_interleaving=true
+// and the ratios are then taken from the medians.
 #include <benchmark/benchmark.h>
 #include <sys/socket.h>
 #include <sys/un.h>
