@@ -68,7 +68,9 @@ TEST_F(ConfigTest, RegisterCallsChangeOnlyTheirBits) {
         EXPECT_EQ(c.call(*lib), 0) << c.name;
         EXPECT_EQ(fake->writes_to(3, c.reg), std::vector<int32_t>{static_cast<int32_t>(c.after)})
             << c.name << "\n" << fake->dump();
-        if (c.reg == REG_MODE) EXPECT_EQ(axis(3).mode_shadow, c.after) << c.name;
+        if (c.reg == REG_MODE) {
+            EXPECT_EQ(axis(3).mode_shadow, c.after) << c.name;
+        }
     }
 }
 
