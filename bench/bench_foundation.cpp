@@ -32,6 +32,7 @@
 #include "driver/device.h"
 #include "driver/socket_protocol.h"
 #include "motion/speed.h"
+#include "ratio_reporter.h"
 #include "status/status.h"
 
 namespace dravik {
@@ -233,45 +234,13 @@ void BM_Memory_SetProfile(benchmark::State& state) {
 }
 BENCHMARK(BM_Memory_SetProfile);
 
-// Collects the times so that the ratios can be printed after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    // With --benchmark_repetitions the median of the repetitions is used.
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            const std::string name = r.run_name.str();
-            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
-                medians_[name] = r.GetAdjustedRealTime();
-            else if (r.run_type == Run::RT_Iteration)
-                times_[name] = r.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        ratio("BM_Socket_CheckDone", "BM_Socket_BareRoundTrips/3");
-        ratio("BM_Socket_GetAbsPos", "BM_Socket_BareRoundTrips/3");
-        ratio("BM_Socket_SetProfile", "BM_Socket_BareRoundTrips/5");
-    }
-
-private:
-    void ratio(const std::string& call, const std::string& bare) {
-        for (auto& m : medians_) times_[m.first] = m.second;
-        if (!times_.count(call) || !times_.count(bare)) return;
-        std::printf("%-24s / %-28s = %.3f (goal <= 1.2)\n", call.c_str(), bare.c_str(),
-                    times_[call] / times_[bare]);
-    }
-    std::map<std::string, double> times_;
-    std::map<std::string, double> medians_;
-};
-
 }  // namespace
 }  // namespace dravik
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    dravik::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return dravik::run_ratio_benchmarks(argc, argv,
+                                        {{"BM_Socket_CheckDone", "BM_Socket_BareRoundTrips/3"},
+                                         {"BM_Socket_GetAbsPos", "BM_Socket_BareRoundTrips/3"},
+                                         {"BM_Socket_SetProfile", "BM_Socket_BareRoundTrips/5"}},
+                                        1.2);
 }

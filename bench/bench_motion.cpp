@@ -35,6 +35,7 @@
 #include "motion/moves.h"
 #include "motion/speed.h"
 #include "motion/stops.h"
+#include "ratio_reporter.h"
 #include "simulator.h"
 #include "socket_server.h"
 #include "status/status.h"
@@ -176,18 +177,30 @@ public:
         std::memcpy(&cmd, in, sizeof cmd);
         int32_t& w0 = cmd.words[0];
         switch (cmd.command) {
-            case kCmdDriverVersion: w0 = 3, cmd.words[1] = 0, cmd.words[2] = 0; break;
-            case kCmdBoardCount: w0 = 1; break;
-            case kCmdBoardInfo: w0 = 0, cmd.words[1] = 4; break;
-            case kCmdReadBoardReg: w0 = cmd.words[1] == kBoardVersion ? 0x00020200 : 0; break;
+            case kCmdDriverVersion:
+                w0 = 3, cmd.words[1] = 0, cmd.words[2] = 0;
+                break;
+            case kCmdBoardCount:
+                w0 = 1;
+                break;
+            case kCmdBoardInfo:
+                w0 = 0, cmd.words[1] = 4;
+                break;
+            case kCmdReadBoardReg:
+                w0 = cmd.words[1] == kBoardVersion ? 0x00020200 : 0;
+                break;
             case kCmdReadAxisReg:
                 w0 = cmd.words[1] == REG_STATUS && cmd.words[0] == 1 &&
                              std::chrono::steady_clock::now() < busy_until.load()
                          ? static_cast<int32_t>(STATUS_BUSY)
                          : 0;
                 break;
-            case kCmdReadRelPos: w0 = 900; break;
-            default: w0 = 0; break;
+            case kCmdReadRelPos:
+                w0 = 900;
+                break;
+            default:
+                w0 = 0;
+                break;
         }
         std::memcpy(out, &cmd, out_len < sizeof cmd ? out_len : sizeof cmd);
         return true;
@@ -234,7 +247,8 @@ void measure_pending_change(benchmark::State& state, Library& lib, int32_t targe
             state.SkipWithError("change_pos was not handed over");
     }
     while (monitor_running(lib)) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const double others = (cpu_seconds(CLOCK_PROCESS_CPUTIME_ID) - process0) -
                           (cpu_seconds(CLOCK_THREAD_CPUTIME_ID) - self0);
     state.counters["cpu_percent"] = 100.0 * others / wall;
@@ -268,42 +282,12 @@ void BM_PollingCpu_Socket(benchmark::State& state) {
 }
 BENCHMARK(BM_PollingCpu_Socket)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        // With --benchmark_repetitions the median of the repetitions is used.
-        for (const Run& r : runs) {
-            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
-                medians_[r.run_name.str()] = r.GetAdjustedRealTime();
-            else if (r.run_type == Run::RT_Iteration)
-                times_[r.run_name.str()] = r.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        ratio("BM_Socket_FastPmove2", "BM_Socket_BareFastPmove2");
-        ratio("BM_Socket_ConLine3", "BM_Socket_BareConLine3");
-    }
-
-private:
-    void ratio(const std::string& call, const std::string& bare) {
-        for (const auto& m : medians_) times_[m.first] = m.second;
-        if (!times_.count(call) || !times_.count(bare)) return;
-        std::printf("%-22s / %-26s = %.3f (goal <= 1.2)\n", call.c_str(), bare.c_str(),
-                    times_[call] / times_[bare]);
-    }
-    std::map<std::string, double> times_;
-    std::map<std::string, double> medians_;
-};
-
 }  // namespace
 }  // namespace dravik
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    dravik::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return dravik::run_ratio_benchmarks(argc, argv,
+                                        {{"BM_Socket_FastPmove2", "BM_Socket_BareFastPmove2"},
+                                         {"BM_Socket_ConLine3", "BM_Socket_BareConLine3"}},
+                                        1.2);
 }

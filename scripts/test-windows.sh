@@ -26,11 +26,18 @@ export WINEPREFIX=$PWD/$build/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-# Create the prefix before the tests start (the first start of Wine takes a while).
-bash tests/windows/wine-run.sh cmd /c exit 0 >/dev/null 2>&1 || true
-
-status=0
-xvfb-run -a -s "-screen 0 1280x1024x24" "${run_tests[@]}" || status=$?
-# End this prefix's Wine processes (wineserver and the services it started).
+# End any Wine processes left from an earlier run of this prefix: a wineserver that outlived its
+# X display would take the new run's windows to a display that is gone.
 wineserver -k 2>/dev/null || true
-exit "$status"
+
+# Everything runs inside one Xvfb session, the creation of the prefix included, so that every
+# Wine process (the desktop process that Wine starts on first use among them) sees the same
+# display. The prefix is created before the tests start (the first start of Wine takes a while).
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    bash tests/windows/wine-run.sh cmd /c exit 0 >/dev/null 2>&1 || true
+    status=0
+    "$@" || status=$?
+    # End this prefix'"'"'s Wine processes (wineserver and the services it started).
+    wineserver -k 2>/dev/null || true
+    exit "$status"
+' run-tests "${run_tests[@]}"

@@ -12,6 +12,7 @@ namespace dravik {
 namespace {
 
 Library* g_library = nullptr;
+bool g_unloaded = false;  // the unload step has run: the device is never opened again
 
 }  // namespace
 
@@ -32,12 +33,20 @@ void unload_library() {
     g_library->driver.close();
     delete g_library;
     g_library = nullptr;
+    g_unloaded = true;
 }
 
 Library& the_library() {
-    // A call that arrives before the load step or after the unload step (from another
-    // library's constructor or destructor) still finds a library rather than a null pointer.
-    if (g_library == nullptr) load_library();
+    // A call that arrives before the load step (from another library's constructor) runs the
+    // load step itself. One that arrives after the unload step (from another library's
+    // destructor) finds a library without a device, whose every request fails with error 5:
+    // the device is closed at unload and never reopened.
+    if (g_library == nullptr) {
+        if (g_unloaded)
+            g_library = new Library(nullptr);
+        else
+            load_library();
+    }
     return *g_library;
 }
 
