@@ -230,7 +230,8 @@ DRAVIK_API int DRAVIK_CALL fast_hmove4(int ch1, int dir1, int ch2, int dir2, int
  * con_line at the vector speed (set_vector_conspeed), fast_line with the vector profile
  * (set_vector_profile); each axis gets the share of its distance. Every distance 0: 0 at once.
  * Distances that backlash compensation cancels to 0 on every axis: 0, nothing sent. fast_line
- * with a vector acceleration of 0 is refused with 0x2000002. Other refusals as for point moves. */
+ * with a vector acceleration of 0, and con_line with a vector speed that is not a number, are
+ * refused with 0x2000002. Other refusals as for point moves. */
 
 DRAVIK_API int DRAVIK_CALL con_line2(int CHx, int32_t pos1, int CHy, int32_t pos2);
 DRAVIK_API int DRAVIK_CALL con_line3(int CHx, int32_t pos1, int CHy, int32_t pos2, int CHz,

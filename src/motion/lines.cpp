@@ -153,7 +153,11 @@ int run_line(Library& lib, bool ramped, std::span<const AxisArg> axes) {
         if (a.value != 0) all_zero = false;
     if (all_zero) return 0;
     if (check_axes_distinct(lib, axes) != 0) return -1;
-    if (ramped && !(lib.settings.vector_accel > 0.0)) {
+    // A ramp needs an acceleration; a constant-speed line needs a speed (set_vector_conspeed
+    // stores any value, NaN included, and NaN would otherwise turn into the lowest register).
+    const bool no_speed = ramped ? !(lib.settings.vector_accel > 0.0)
+                                 : std::isnan(lib.settings.vector_conspeed);
+    if (no_speed) {
         lib.report_error(kErrBadSpeed);
         return -1;
     }

@@ -8,7 +8,8 @@
 //    0 without sending anything or counting, for every axis count alike; the move record is kept.
 //  - fast_line with a vector acceleration of 0 (accepted by set_vector_profile): refused with
 //    0x2000002 after validation and the distinct-axis test, before anything is sent; a ramp with
-//    no acceleration has no duration and no register value.
+//    no acceleration has no duration and no register value. Likewise con_line with a vector
+//    constant speed that is not a number (set_vector_conspeed stores what it is given).
 //  - A distance whose compensated magnitude has no block form: refused with 0x2000019, as for
 //    point moves.
 #pragma once

@@ -106,6 +106,15 @@ TEST_F(LinesTest, RampedLineWithoutAccelerationIsRefused) {
     EXPECT_TRUE(blocks().empty());
 }
 
+TEST_F(LinesTest, ConstantLineWithoutAVectorSpeedIsRefused) {
+    lib->settings.vector_conspeed = std::nan("");
+    EXPECT_EQ(line(kCon, {{1, 100}, {2, 200}, {3, 300}}), -1);
+    EXPECT_EQ(lib->last_error, kErrBadSpeed);
+    EXPECT_EQ(fake->count(kCmdReadAxisReg), 0u);
+    EXPECT_TRUE(blocks().empty());
+    EXPECT_EQ(lib->settings.command_counter, 0);
+}
+
 TEST_F(LinesTest, RampedLineRecordsItsDistancesAndCounts) {
     ASSERT_EQ(line(kFast, {{1, 500}, {2, -700}}), 0);
     EXPECT_EQ(trace(*fake),
